@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class ConsoleNotice;
+
+struct InfoOptions {
+    std::vector<std::string> files;
+    bool blocks = false;
+    bool json = false;
+};
+
+// Describes each recorder file; returns the exit status.
+int runInfo(const InfoOptions& options, ConsoleNotice& notice);

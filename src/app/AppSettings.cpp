@@ -1,0 +1,3 @@
+#include "app/AppSettings.h"
+
+AppSettingsRecord AppSettings;

@@ -1,0 +1,51 @@
+#include "data/DataFile.h"
+
+#include "storage/IO.h"
+#include "ui/UserNotice.h"
+
+DataFile::DataFile(std::unique_ptr<File> f) : file(f ? std::move(f) : std::make_unique<File>()) {}
+
+DataFile::~DataFile() {
+    close();
+    file.reset();
+    blocks.reset();
+}
+
+void DataFile::close() {
+    if (IO* io = stream(); io && io->isOpen()) io->close();
+}
+
+void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {
+    IO* io = stream();
+    if (!io || !io->open(0)) return;
+    blocks.reset();
+
+    io->seek(file->startOffset);
+    file->header.read(*io, 0);
+    blocks.firstBlock = io->getWord32();
+    blocks.lastBlock = io->getWord32();
+    blocks.fileAlarms.read(*io);
+    blocks.fileScale.read(*io);
+    io->getWord16();
+
+    verify = file->header.checksumsVerified() ? ReadFlags::Verify : 0;
+    readFlags |= verify;
+
+    if (!io->hasMainError()) {
+        blocks.readNext(*io, startAddress, readFlags);
+        if (!hasBlocks()) {
+            IO::setCode(io->mainError, ErrorCode::CantGetBlock);
+        } else {
+            // Only the header is wanted: a scale record it carries is its
+            // own and goes with the temporary; none in force is touched.
+            DataBlock last;
+            last.readHeader(*io, blocks.lastBlock, readFlags);
+            firstTime = blocks.head->data[0].startTime;
+            lastTime = last.endTime;
+            if (lastTime < firstTime) lastTime = firstTime;
+        }
+    }
+    endBusy();
+    IO::reportCode(io->mainError, -1);
+    io->mainError = ErrorRecord{};
+}
