@@ -1,0 +1,32 @@
+#pragma once
+// Every text form of a time and date, made by one formatter steered by flag
+// bits, and the fixed-position readers of typed times and dates.
+#include <cstddef>
+
+#include "time/CTime.h"
+
+using TimeTextFlags = unsigned;
+inline constexpr TimeTextFlags ShowFraction = 0x01;     // hundredths of the second
+inline constexpr TimeTextFlags ShowTime = 0x02;         // time of day
+inline constexpr TimeTextFlags LongDate = 0x04;         // weekday and month names
+inline constexpr TimeTextFlags ShowDate = 0x08;
+inline constexpr TimeTextFlags Elapsed = 0x10;          // days:hours:minutes:seconds
+inline constexpr TimeTextFlags Time24 = 0x20;           // else 12-hour with " am" / " pm"
+inline constexpr TimeTextFlags DayFirst = 0x40;
+inline constexpr TimeTextFlags DateAfter = 0x80;        // date follows the time
+inline constexpr TimeTextFlags UseDisplayFlags = 0x8000;  // Time24 and DayFirst from displayFlags
+
+// Room for the text of any field values, even out-of-range ones, and the
+// terminating zero. Real times need at most 45.
+inline constexpr std::size_t TimeTextMax = 96;
+
+// Write the text at out (TimeTextMax bytes), zero-terminate it and return a
+// pointer to the terminator.
+char* formatTime(CTime t, char* out, TimeTextFlags flags);
+char* formatFields(const TimeFields& f, char* out, TimeTextFlags flags);
+
+// Fixed positions, separators ignored: "hh:mm:ss" and "aa/bb/yyyy". A text
+// shorter than that reads as if padded with blanks, which count as 0.
+void parseTimeText(const char* text, TimeFields& f);
+void parseDateText(const char* text, TimeFields& f);
+void parseDateTime(const char* timeText, const char* dateText, TimeFields& f);

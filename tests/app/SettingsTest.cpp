@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "app/AppSettings.h"
+#include "app/IniProfile.h"
+#include "app/Settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+const std::string E = "\r\n";
+#else
+const std::string E = "\n";
+#endif
+
+// Tests share the process-wide settings with the rest of the suite, so
+// each one puts them back.
+class SettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = AppSettings;
+        savedPaths = {settingsPath, helpPath};
+        dir = fs::temp_directory_path() / ("hx-set-" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir);
+        ASSERT_TRUE(derivePaths(dir.string()));
+    }
+    void TearDown() override {
+        AppSettings = saved;
+        settingsPath = savedPaths.first;
+        helpPath = savedPaths.second;
+        fs::remove_all(dir);
+    }
+    void load(const std::string& text) {
+        std::ofstream(settingsPath, std::ios::binary) << text;
+        loadSettings(ini);
+    }
+    std::string contents() {
+        std::ifstream in(settingsPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    AppSettingsRecord saved;
+    std::pair<std::string, std::string> savedPaths;
+    fs::path dir;
+    IniProfile ini;
+};
+
+const std::string DefaultFile = "[export]" + E + "Time Format=1" + E + "Date Format=0" + E +
+                                "Interval=0" + E + E + "[misc]" + E + "Time Format=32" + E + E +
+                                "[card]" + E + "Use recorder=488" + E + E + "[serial link]" + E +
+                                "PortCommPort=1" + E + "Baud=1" + E + "ComPort=1" + E;
+
+TEST_F(SettingsTest, MissingFileLoadsDefaultsAndSavesTheMainTable) {
+    loadSettings(ini);
+    EXPECT_EQ(AppSettings.recorderMode, 1160);
+    EXPECT_STREQ(AppSettings.title, "Harvex Utility");
+    EXPECT_STREQ(AppSettings.company, "Harvex Instruments");
+    EXPECT_TRUE(saveSettings(ini));
+    EXPECT_EQ(contents(), DefaultFile);
+}
+
+TEST_F(SettingsTest, LoadsHandEditedValues) {
+    struct Case {
+        const char* file;
+        long (*field)();
+        long expected;
+    };
+    const auto recorder = [] { return long{AppSettings.recorderMode}; };
+    const auto comPort = [] { return long{AppSettings.comPort}; };
+    const auto portComm = [] { return long{AppSettings.portCommPort}; };
+    const auto timeFormat = [] { return long{AppSettings.exportTimeFormat}; };
+    const auto dateFormat = [] { return long{AppSettings.exportDateFormat}; };
+    const auto interval = [] { return long{AppSettings.exportInterval}; };
+    const Case cases[] = {
+        {"[card]\nUse recorder=48A\n", recorder, 1162},
+        {"[card]\nUse recorder=0x48b\n", recorder, 1163},
+        {"[card]\nUse recorder=2000\n", recorder, 1160},
+        {"[card]\nUse recorder=xyz\n", recorder, 1160},
+        {"[serial link]\nComPort=3\nPortCommPort=7\n", portComm, 3},
+        {"[serial link]\nComPort=10A\n", portComm, 0x0A},
+        {"[serial link]\nComPort=zz\n", comPort, 0},
+        {"[serial link]\nComPort=FFFFFFFF\n", comPort, -1},
+        {"[serial link]\nBaud=300\n", [] { return long{AppSettings.baud}; }, 44},
+        {"[serial link]\nBaud=fast\n", [] { return long{AppSettings.baud}; }, 0},
+        {"[misc]\nTime Format=64\n", [] { return long{AppSettings.displayFlags}; }, 64},
+        {"[Special]\nDebug=7\n", [] { return long{AppSettings.debug}; }, 7},
+        {"[export]\nTime Format=3\n", timeFormat, 3},
+        {"[export]\nTime Format=4\n", timeFormat, 1},
+        {"[export]\nTime Format=-1\n", timeFormat, 1},
+        {"[export]\nDate Format=2\n", dateFormat, 2},
+        {"[export]\nDate Format=3\n", dateFormat, 0},
+        {"[export]\nInterval=5\n", interval, 5},
+        {"[export]\nInterval=6\n", interval, 0},
+    };
+    for (const Case& c : cases) {
+        load(c.file);
+        EXPECT_EQ(c.field(), c.expected) << c.file;
+    }
+}
+
+TEST_F(SettingsTest, LongTitleKeepsThirtyNineCharacters) {
+    const std::string title(50, 'T');
+    load("[Special]\nTitle1=" + title + "\nFax=\"Fax: 1\"\n");
+    EXPECT_EQ(std::string(AppSettings.title), title.substr(0, 39));
+    EXPECT_STREQ(AppSettings.fax, "Fax: 1");
+}
+
+TEST_F(SettingsTest, SaveRewritesValuesInPlaceAndNeverWritesSpecial) {
+    load("[serial link]\nComPort=3\nPortCommPort=7\n[misc]\nTime Format=64\n[Special]\nDebug=1\n");
+    EXPECT_TRUE(saveSettings(ini));
+    EXPECT_EQ(contents(),
+              "[serial link]\nComPort=3\nPortCommPort=3\nBaud=1\n[misc]\nTime Format=64\n"
+              "[Special]\nDebug=1\n\n[export]\nTime Format=1\nDate Format=0\nInterval=0\n"
+              "\n[card]\nUse recorder=488\n");
+}
+
+TEST_F(SettingsTest, HexIntIsWrittenAsItsSignedLowSixteenBits) {
+    const std::pair<std::int32_t, const char*> cases[] = {
+        {0x12345, "2345"}, {-1, "FFFFFFFF"}, {0x8000, "FFFF8000"}, {0x7FFF, "7FFF"}};
+    for (const auto& [value, text] : cases) {
+        loadSettings(ini);
+        AppSettings.comPort = value;
+        ASSERT_TRUE(saveSettings(ini));
+        char buffer[16];
+        ini.getProfileString("serial link", "ComPort", "", buffer, sizeof buffer,
+                             settingsPath.c_str());
+        EXPECT_STREQ(buffer, text);
+    }
+}
+
+TEST_F(SettingsTest, DerivesPathsInTheCurrentDirectory) {
+    struct Case {
+        std::string cwd, ini, hlp;
+    };
+    const Case cases[] = {
+        {"C:\\Data", "C:\\Data\\wHarvex.ini", "C:\\Data\\wHarvex.hlp"},
+        {"C:\\", "C:\\wHarvex.ini", "C:\\wHarvex.hlp"},
+        {"\\\\srv\\share\\v1.2", "\\\\srv\\share\\v1.2\\wHarvex.ini",
+         "\\\\srv\\share\\v1.2\\wHarvex.hlp"},
+        {"/home/u", "/home/u/wHarvex.ini", "/home/u/wHarvex.hlp"},
+        {"C:\\" + std::string(244, 'a'), "C:\\" + std::string(244, 'a') + "\\wHarvex.ini",
+         "C:\\" + std::string(244, 'a') + "\\wHarvex.hlp"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(derivePaths(c.cwd)) << c.cwd;
+        EXPECT_EQ(settingsPath, c.ini);
+        EXPECT_EQ(helpPath, c.hlp);
+    }
+    for (const std::string& cwd :
+         {std::string(), "C:\\" + std::string(245, 'a'), std::string(5000, '/')}) {
+        EXPECT_FALSE(derivePaths(cwd)) << cwd.size();
+        EXPECT_EQ(settingsPath, "");
+        EXPECT_EQ(helpPath, "");
+    }
+}
+
+TEST_F(SettingsTest, WithoutPathsDefaultsLoadAndNothingIsWritten) {
+    ASSERT_FALSE(derivePaths(std::string(300, 'x')));
+    loadSettings(ini);
+    EXPECT_EQ(AppSettings.exportTimeFormat, 1);
+    EXPECT_STREQ(AppSettings.webSite, "www.example.com/harvex");
+    EXPECT_FALSE(saveSettings(ini));
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    ASSERT_TRUE(derivePaths((dir / "missing-dir").string()));
+    EXPECT_FALSE(saveSettings(ini));
+}
+
+}  // namespace

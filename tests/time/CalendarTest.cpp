@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <climits>
+#include <cstdint>
+#include <random>
+
+#include "time/CTime.h"
+
+namespace {
+
+TimeFields date(int day, int month, int year, int hour = 0, int minute = 0, int second = 0, int ticks = 0) {
+    TimeFields f;
+    f.day = day;
+    f.month = month;
+    f.year = year;
+    f.hour = hour;
+    f.minute = minute;
+    f.second = second;
+    f.ticks = ticks;
+    return f;
+}
+
+TEST(Calendar, DayCountsOfKnownDates) {
+    struct Case { int days, day, month, year, weekday; };
+    const Case cases[] = {
+        {0, 1, 1, 1989, 0},     {59, 1, 3, 1989, 3},    {364, 31, 12, 1989, 0}, {1095, 1, 1, 1992, 3},
+        {1154, 29, 2, 1992, 6}, {1155, 1, 3, 1992, 0},  {1460, 31, 12, 1992, 4}, {1461, 1, 1, 1993, 5},
+        {4076, 29, 2, 2000, 2}, {4077, 1, 3, 2000, 3},
+    };
+    for (const Case& c : cases) {
+        TimeFields f;
+        f.day = c.days;
+        daysToDate(f);
+        EXPECT_EQ(f.day, c.day) << c.days;
+        EXPECT_EQ(f.month, c.month) << c.days;
+        EXPECT_EQ(f.year, c.year) << c.days;
+        EXPECT_EQ(f.weekday, c.weekday) << c.days;
+        TimeFields back = date(c.day, c.month, c.year);
+        dateToDays(back);
+        EXPECT_EQ(back.day, c.days);
+    }
+}
+
+TEST(Calendar, AgreesWithGregorianUntil2100) {
+    using namespace std::chrono;
+    const sys_days epoch = 1989y / January / 1;
+    const int lastDay = (sys_days{2100y / February / 28} - epoch).count();
+    for (int d = 0; d <= lastDay; ++d) {
+        TimeFields f;
+        f.day = d;
+        daysToDate(f);
+        const year_month_day ymd{epoch + days{d}};
+        ASSERT_EQ(f.year, int(ymd.year())) << d;
+        ASSERT_EQ(f.month, int(unsigned(ymd.month()))) << d;
+        ASSERT_EQ(f.day, int(unsigned(ymd.day()))) << d;
+        ASSERT_EQ(f.weekday, int(weekday{epoch + days{d}}.c_encoding())) << d;
+        dateToDays(f);
+        ASSERT_EQ(f.day, d);
+    }
+}
+
+TEST(Calendar, OutOfRangeFieldsCarry) {
+    struct Case { TimeFields typed, meant; };
+    const Case cases[] = {
+        {date(32, 1, 2000), date(1, 2, 2000)},
+        {date(1, 13, 1999), date(1, 1, 2000)},
+        {date(30, 2, 2001), date(2, 3, 2001)},
+        {date(1, 25, 1999), date(1, 1, 2001)},
+    };
+    for (const Case& c : cases) {
+        TimeFields a = c.typed, b = c.meant;
+        dateToDays(a);
+        dateToDays(b);
+        EXPECT_EQ(a.day, b.day) << c.typed.day << "/" << c.typed.month << "/" << c.typed.year;
+    }
+    EXPECT_EQ(fromFields(date(31, 12, 1999, 24)), fromFields(date(1, 1, 2000)));
+    EXPECT_EQ(fromFields(date(1, 1, 2000, 10, 60)), fromFields(date(1, 1, 2000, 11)));
+}
+
+TEST(Calendar, NegativeDayCountsStayInRange) {
+    const int counts[] = {-1, -2, -1461, -1462, -100000, INT_MIN, INT_MAX};
+    for (int d : counts) {
+        TimeFields f;
+        f.day = d;
+        daysToDate(f);
+        EXPECT_GE(f.weekday, 0) << d;
+        EXPECT_LE(f.weekday, 6) << d;
+        EXPECT_GE(f.month, 1) << d;
+        EXPECT_LE(f.month, 12) << d;
+        EXPECT_GE(f.day, 1) << d;
+        EXPECT_LE(f.day, 31) << d;
+    }
+    TimeFields eve;
+    eve.day = -1;
+    daysToDate(eve);
+    EXPECT_EQ(eve.day, 31);
+    EXPECT_EQ(eve.month, 12);
+    EXPECT_EQ(eve.year, 1988);
+    EXPECT_EQ(eve.weekday, 6);
+    TimeFields early = date(15, 0, 1900);  // month 0, before the epoch: must just not misbehave
+    dateToDays(early);
+    TimeFields extreme = date(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN);
+    (void)fromFields(extreme);
+}
+
+TEST(Calendar, FieldsRoundTripPastDay49710) {
+    const std::uint64_t dayCounts[] = {0, 49709, 49710, 49711, 65535, 65536, 100000, 1000000, 20000000};
+    std::mt19937_64 random(7);
+    for (std::uint64_t d : dayCounts) {
+        CTime t = CTime::fromTicks(d * TicksPerDay + random() % TicksPerDay);
+        TimeFields f = toFields(t);
+        EXPECT_EQ(fromFields(f), t) << "day count " << d;
+    }
+    // 2100 is a leap year in this calendar, so day 49710 is 6 February 2125.
+    TimeFields later = date(6, 2, 2125);
+    dateToDays(later);
+    EXPECT_EQ(later.day, 49710);
+    EXPECT_EQ(fromFields(date(6, 2, 2125, 23)).ticks(), 49710ull * TicksPerDay + 23ull * 3600 * TicksPerSecond);
+}
+
+TEST(Calendar, ToFieldsSplitsTicks) {
+    CTime t = fromFields(date(31, 12, 1999, 23, 59, 59, 5000));
+    TimeFields f = toFields(t);
+    EXPECT_EQ(f.ticks, 5000);
+    EXPECT_EQ(f.second, 59);
+    EXPECT_EQ(f.minute, 59);
+    EXPECT_EQ(f.hour, 23);
+    EXPECT_EQ(f.weekday, 5);
+    TimeFields e = toElapsedFields(CTime::fromTicks(TicksPerDay * 3 + 36610001));
+    EXPECT_EQ(e.day, 3);
+    EXPECT_EQ(e.hour, 1);
+    EXPECT_EQ(e.minute, 1);
+    EXPECT_EQ(e.second, 1);
+    EXPECT_EQ(e.ticks, 1);
+    // The largest time still splits into calendar fields.
+    TimeFields last = toFields(CTime::fromTicks(~std::uint64_t{0}));
+    EXPECT_GE(last.month, 1);
+    EXPECT_LE(last.month, 12);
+    EXPECT_GT(last.year, 58000000);
+}
+
+TEST(StoredTime, ConvertsBothWays) {
+    struct Case { StoredTime stored; std::uint64_t ticks; };
+    const Case cases[] = {
+        {{-10, -60, -60, -24, 0}, 0},
+        {{-5, -59, -58, -23, 1}, 901215000},
+        {{-1, -1, -1, -1, 65535}, 65535ull * TicksPerDay + 86399ull * TicksPerSecond + 9000},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fromStored(c.stored).ticks(), c.ticks);
+        StoredTime s = toStored(CTime::fromTicks(c.ticks));
+        EXPECT_EQ(s.tenths, c.stored.tenths);
+        EXPECT_EQ(s.second, c.stored.second);
+        EXPECT_EQ(s.minute, c.stored.minute);
+        EXPECT_EQ(s.hour, c.stored.hour);
+        EXPECT_EQ(s.day, c.stored.day);
+    }
+    EXPECT_EQ(toStored(CTime::fromTicks(9999)).tenths, -1);
+    EXPECT_EQ(toStored(CTime::fromTicks(999)).tenths, -10);
+}
+
+TEST(TimeArithmetic, OffsetAndUnitsSince) {
+    CTime base = CTime::fromTicks(5ull * TicksPerDay);
+    CTime later = offsetBy(base, 65535, 60000000);
+    EXPECT_EQ(later.ticks(), 5ull * TicksPerDay + 65535ull * 60000000);
+    EXPECT_EQ(unitsSince(later, base, 60000000), 65535u);
+    EXPECT_EQ(unitsSince(offsetBy(later, 1, 59999999), base, 60000000), 65535u);
+    EXPECT_EQ(unitsSince(base, later, 2500), 0u);
+    EXPECT_EQ(unitsSince(CTime::fromTicks(~std::uint64_t{0}), CTime(), 1), UINT32_MAX);
+    EXPECT_EQ(unitsSince(later, base, 0), 0u);
+}
+
+TEST(NextBoundary, StartsThePeriodAfterTheOneHoldingTheTime) {
+    struct Case { int interval; TimeFields from, to; };
+    const Case cases[] = {
+        {IntervalNone, date(5, 3, 2001, 14, 5, 7, 1), date(5, 3, 2001, 14, 5, 7, 1)},
+        {IntervalMinute, date(5, 3, 2001, 10, 20, 30, 5000), date(5, 3, 2001, 10, 21)},
+        {IntervalMinute, date(31, 12, 1999, 23, 59, 59), date(1, 1, 2000)},
+        {IntervalHour, date(5, 3, 2001, 10), date(5, 3, 2001, 11)},
+        {IntervalHour, date(28, 2, 2001, 23, 30), date(1, 3, 2001)},
+        {IntervalDay, date(28, 2, 2000, 12), date(29, 2, 2000)},
+        {IntervalDay, date(31, 12, 1999), date(1, 1, 2000)},
+        {IntervalWeek, date(8, 1, 2000, 13, 45), date(9, 1, 2000)},
+        {IntervalWeek, date(9, 1, 2000), date(16, 1, 2000)},
+        {IntervalWeek, date(29, 12, 1999, 8), date(2, 1, 2000)},
+        {IntervalMonth, date(31, 12, 1999, 23, 59), date(1, 1, 2000)},
+        {IntervalMonth, date(15, 2, 2000, 6), date(1, 3, 2000)},
+        {IntervalMonth, date(1, 1, 2000), date(1, 2, 2000)},
+        {6, date(5, 3, 2001, 14, 5), date(5, 3, 2001)},  // unknown codes: start of the day
+    };
+    for (const Case& c : cases) {
+        CTime t = fromFields(c.from);
+        nextBoundary(t, c.interval);
+        EXPECT_EQ(t, fromFields(c.to)) << "interval " << c.interval << " from day " << c.from.day;
+    }
+}
+
+TEST(NextBoundary, AlwaysMovesForwardByAtMostOnePeriod) {
+    const std::uint64_t longest[] = {0, 60ull * TicksPerSecond, 3600ull * TicksPerSecond, TicksPerDay, 7ull * TicksPerDay,
+                                     31ull * TicksPerDay};
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        CTime t = CTime::fromTicks(random() % (49000ull * TicksPerDay));
+        int interval = 1 + i % 5;
+        CTime next = t;
+        nextBoundary(next, interval);
+        ASSERT_GT(next, t);
+        ASSERT_LE((next - t).u64(), longest[interval]);
+        TimeFields f = toFields(next);
+        ASSERT_EQ(f.ticks + f.second, 0);
+        if (interval >= IntervalHour) {
+            ASSERT_EQ(f.minute, 0);
+        }
+        if (interval >= IntervalDay) {
+            ASSERT_EQ(f.hour, 0);
+        }
+        if (interval == IntervalWeek) {
+            ASSERT_EQ(f.weekday, 0);
+        }
+        if (interval == IntervalMonth) {
+            ASSERT_EQ(f.day, 1);
+        }
+    }
+}
+
+}  // namespace
