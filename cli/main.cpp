@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "ConsoleNotice.h"
+#include "ExportCommand.h"
 #include "InfoCommand.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +16,18 @@ int main(int argc, char** argv) {
     infoCmd->add_flag("--blocks", info.blocks, "Add one line per block: address, start, interval, samples, type, start code, records, checksum");
     infoCmd->add_flag("--json", info.json, "Print one JSON document instead of text");
 
+    ExportCommandOptions exp;
+    CLI::App* exportCmd = app.add_subcommand("export", "Merge up to 15 data files on one time axis into comma-separated text");
+    exportCmd->add_option("FILE", exp.files, "Recorder data files (*.DC*)")->required();
+    exportCmd->add_option("-o,--output", exp.output, "Output file; - writes to standard output")->required();
+    exportCmd->add_option("--start", exp.start, "First time, \"YYYY-MM-DD HH:MM:SS\" (default: the earliest first sample)");
+    exportCmd->add_option("--end", exp.end, "Last time, \"YYYY-MM-DD HH:MM:SS\" (default: the latest last sample)");
+    exportCmd->add_option("--time", exp.time, "Time column: sample, elapsed, 12h or 24h")->capture_default_str();
+    exportCmd->add_option("--date", exp.date, "Date in the time column: none, mdy or dmy")->capture_default_str();
+    exportCmd->add_option("--split", exp.split, "One file per none, minute, hour, day, week or month; names count up")->capture_default_str();
+    exportCmd->add_flag("--force", exp.force, "Replace output files that exist");
+    exportCmd->add_flag("--quiet", exp.quiet, "No progress on the terminal");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -25,5 +38,6 @@ int main(int argc, char** argv) {
     ConsoleNotice notice;
     setUserNotice(&notice);
     if (*infoCmd) return runInfo(info, notice);
+    if (*exportCmd) return runExport(exp, notice);
     return 2;
 }

@@ -12,9 +12,11 @@ using namespace testfile;
 
 namespace {
 
-std::vector<std::int16_t> temperatures(int n, double phase) {
+// Fixed-point readings around 21.5 degrees with `places` decimals.
+std::vector<std::int16_t> temperatures(int n, double phase, int places = 2) {
+    const double unit = places == 2 ? 100.0 : 10.0;
     std::vector<std::int16_t> v;
-    for (int i = 0; i < n; ++i) v.push_back(static_cast<std::int16_t>(std::lround(2150 + 340 * std::sin((i + phase) / 90.0))));
+    for (int i = 0; i < n; ++i) v.push_back(static_cast<std::int16_t>(std::lround((21.5 + 3.4 * std::sin((i + phase) / 90.0)) * unit)));
     return v;
 }
 
@@ -41,14 +43,14 @@ void tank(const std::string& dir) {
     b.interval = 10000;
     b.startCode = 2;
     b.scale = ScaleSpec::of("TEMP\x84" "C", 0.0f, 50.0f, 100.0f, 0x11);
-    b.i16(temperatures(240, 300));
+    b.i16(temperatures(240, 300, 1));
     f.add(b);
     // After a break of ten minutes the recorder starts again.
     BlockSpec c;
     c.start = t0 + 540ull * 10000 + 600ull * 10000;
     c.interval = 10000;
     c.startCode = 1;
-    c.i16(temperatures(420, 1140));
+    c.i16(temperatures(420, 1140, 1));
     f.add(c);
     writeFile(dir + "/TANK1.DC1", f.build());
 }

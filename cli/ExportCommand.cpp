@@ -1,0 +1,112 @@
+#include "ExportCommand.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "CommandSupport.h"
+#include "ConsoleNotice.h"
+#include "export/DataExport.h"
+
+namespace {
+
+int choice(const std::string& value, std::initializer_list<const char*> names) {
+    int i = 0;
+    for (const char* n : names) {
+        if (value == n) return i;
+        ++i;
+    }
+    return -1;
+}
+
+int usage(const std::string& text) {
+    std::fprintf(stderr, "harvex export: %s\n", text.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
+    if (o.files.size() > static_cast<std::size_t>(MaxExportFiles))
+        return usage("at most " + std::to_string(MaxExportFiles) + " data files go into one export (" + std::to_string(o.files.size()) + " given)");
+    ExportOptions options;
+    int time = choice(o.time, {"sample", "elapsed", "12h", "24h"});
+    int date = choice(o.date, {"none", "mdy", "dmy"});
+    int split = choice(o.split, {"none", "minute", "hour", "day", "week", "month"});
+    if (time < 0) return usage("--time takes sample, elapsed, 12h or 24h, not \"" + o.time + "\"");
+    if (date < 0) return usage("--date takes none, mdy or dmy, not \"" + o.date + "\"");
+    if (split < 0) return usage("--split takes none, minute, hour, day, week or month, not \"" + o.split + "\"");
+    options.timeFormat = static_cast<std::uint8_t>(time);
+    options.dateFormat = static_cast<std::uint8_t>(date);
+    options.interval = static_cast<std::uint8_t>(split);
+    options.overwrite = o.force;
+    std::optional<CTime> start, end;
+    if (!o.start.empty() && !(start = parseLocalTime(o.start)))
+        return usage("--start: \"" + o.start + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
+    if (!o.end.empty() && !(end = parseLocalTime(o.end)))
+        return usage("--end: \"" + o.end + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
+    if (start && end && *end < *start) return usage("--end is before --start");
+    const bool toStdout = o.output == "-";
+    if (toStdout && split > 0) return usage("-o - writes one stream; it cannot be split with --split");
+
+    std::vector<std::unique_ptr<dFileIt>> items;
+    for (const std::string& path : o.files) {
+        notice.beginFile(path);
+        std::unique_ptr<File> file = openRecorderPath(path);
+        if (!file) continue;
+        if (!file->header.isDataFile()) {
+            notice.error(file->header.isEventFile() ? "an alarm/event file, not a data file: 'harvex events' exports it"
+                                                    : "Bad Type");
+            continue;
+        }
+        auto df = std::make_shared<DataFile>(std::move(file));
+        df->open();
+        if (df->hasBlocks()) items.push_back(std::make_unique<dFileIt>(df));
+    }
+    notice.beginFile("");
+    if (items.empty()) {
+        std::fprintf(stderr, "harvex export: no data file to export\n");
+        return 1;
+    }
+
+    // The span of all chosen files, as the desktop program fills it in.
+    CTime first, last;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        DataFileIter probe = items[i]->iter;
+        probe.reset();
+        CTime f = probe.time;
+        probe.toEnd(true);
+        if (i == 0 || f < first) first = f;
+        if (i == 0 || probe.time > last) last = probe.time;
+    }
+
+    std::vector<dFileIt> array;
+    array.reserve(items.size());
+    for (auto& item : items) array.emplace_back(item->file);
+    items.clear();
+
+    if (!toStdout && !o.quiet && stderrIsTerminal()) {
+        options.progress = [](double share) {
+            std::fprintf(stderr, "\rexporting: %3d%%", static_cast<int>(share * 100));
+            std::fflush(stderr);
+        };
+    }
+    if (toStdout) options.stream = stdout;
+    notice.beginFile(toStdout ? "" : o.output);
+    DataExporter exporter(array.data(), static_cast<int>(array.size()), options);
+    ExportResult result = exporter.run(start.value_or(first), end.value_or(last), o.output);
+    if (options.progress) std::fprintf(stderr, "\r               \r");
+    // Closing each file reports what loading its later blocks met.
+    for (dFileIt& item : array) {
+        notice.beginFile(item.file->stream()->name());
+        item.file->close();
+    }
+    if (result == ExportResult::NoData) {
+        std::fprintf(stderr, "harvex export: no samples in the chosen span; nothing written\n");
+        return 1;
+    }
+    if (result == ExportResult::Failed) return 1;
+    if (toStdout) std::fflush(stdout);
+    return notice.totalErrors() ? 1 : 0;
+}
