@@ -19,7 +19,10 @@ void ConsoleNotice::beginFile(const std::string& path) {
 void ConsoleNotice::error(const std::string& text) {
     ++fileErrors_;
     ++totalErrors_;
-    std::string line = current_.empty() ? toUtf8(text) : current_ + ": " + toUtf8(text);
+    // A reader names the file it is loading; otherwise the command's own.
+    const char* source = NoticeSource::current();
+    std::string prefix = source ? source : current_;
+    std::string line = prefix.empty() ? toUtf8(text) : prefix + ": " + toUtf8(text);
     std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
 }

@@ -12,12 +12,17 @@ DataFile::~DataFile() {
 }
 
 void DataFile::close() {
-    if (IO* io = stream(); io && io->isOpen()) io->close();
+    if (IO* io = stream(); io && io->isOpen()) {
+        NoticeSource source(io->name());
+        io->close();
+    }
 }
 
 void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {
     IO* io = stream();
-    if (!io || !io->open(0)) return;
+    if (!io) return;
+    NoticeSource source(io->name());
+    if (!io->open(0)) return;
     blocks.reset();
 
     io->seek(file->startOffset);

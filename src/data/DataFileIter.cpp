@@ -1,6 +1,7 @@
 #include "data/DataFileIter.h"
 
 #include "storage/IO.h"
+#include "ui/UserNotice.h"
 
 DataFileIter::DataFileIter(DataFile& f) : file(&f), cursor(f.blocks) { reset(); }
 
@@ -22,6 +23,7 @@ DataBlock* DataFileIter::nextBlock() {
     DataBlock* last = cursor.current();
     IO* io = file->stream();
     if (last && last->next != 0 && io) {
+        NoticeSource source(io->name());
         file->blocks.readNext(*io, last->next, ReadFlags::ReadHeader | ReadFlags::ReadSamples | file->verify);
         if (cursor.advance(1)) return cursor.current();
     }
@@ -170,7 +172,10 @@ double DataFileIter::value() {
     DataBlock* b = cursor.current();
     if (!b) return 0.0;
     if (!b->samples && b->count) {
-        if (IO* io = file->stream()) b->load(*io, b->address, ReadFlags::ReadSamples | file->verify);
+        if (IO* io = file->stream()) {
+            NoticeSource source(io->name());
+            b->load(*io, b->address, ReadFlags::ReadSamples | file->verify);
+        }
     }
     return b->samples && sampleInBlock < b->samples->count ? b->samples->value(static_cast<std::uint16_t>(sampleInBlock)) : 0.0;
 }

@@ -49,3 +49,19 @@ int reportError(const std::string& text);
 void beginBusy();
 void endBusy();
 bool isBusy();
+
+// The file that messages raised now concern. Readers name it while they
+// load, so a console can say which file a message is about even when
+// several files are read in turn.
+class NoticeSource {
+public:
+    explicit NoticeSource(const char* name) : previous_(current_) { current_ = name; }
+    ~NoticeSource() { current_ = previous_; }
+    NoticeSource(const NoticeSource&) = delete;
+    NoticeSource& operator=(const NoticeSource&) = delete;
+    static const char* current() { return current_; }
+
+private:
+    static inline const char* current_ = nullptr;
+    const char* previous_;
+};
