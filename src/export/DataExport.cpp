@@ -137,7 +137,9 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     name_ = std::move(name);
     written_.clear();
     totalRows_ = 0;
-    if (count_ == 0) return ExportResult::NoData;
+    // A reversed span holds no samples; taken as it stands it would write
+    // a row at its end, before its start.
+    if (count_ == 0 || end < start) return ExportResult::NoData;
 
     CTime cursor = end;
     for (int i = 0; i < count_; ++i) {

@@ -1,0 +1,66 @@
+// Writes the recorder files the command-line tests run on: small channels
+// with known values, and files broken in the ways a memory card breaks them.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/RecorderFileBuilder.h"
+
+using namespace testfile;
+
+namespace {
+
+DataFileBuilder channel(const std::string& ident, const std::string& label, std::uint64_t start, std::int32_t interval,
+                        const std::vector<std::int16_t>& raw) {
+    DataFileBuilder b;
+    b.ident = ident;
+    b.fileScale = ScaleSpec::of(label, 0.0f, 50.0f, 100.0f, 0x12);
+    BlockSpec blk;
+    blk.start = start;
+    blk.interval = interval;
+    blk.i16(raw);
+    b.add(blk);
+    return b;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) return 2;
+    const std::string dir = argv[1];
+    std::filesystem::create_directories(dir);
+    const std::uint64_t t0 = ticksAt(2001, 3, 5, 14, 5, 0);
+
+    writeFile(dir + "/FAST.DC1", channel("FAST", "V", t0, 10000, {0, 100, 200, 300, 400, 500, 600}).build());
+    writeFile(dir + "/SLOW.DC2", channel("SLOW", "A", t0, 30000, {1000, 2000, 3000}).build());
+
+    DataFileBuilder badCrc = channel("BADCRC", "V", t0, 10000, {1, 2, 3});
+    badCrc.blocks[0].badChecksum = true;
+    writeFile(dir + "/BADCRC.DC1", badCrc.build());
+
+    DataFileBuilder type2 = channel("TYPE2", "V", t0, 10000, {1});
+    type2.type = 2;
+    writeFile(dir + "/TYPE2.DC1", type2.build());
+
+    auto truncated = channel("TRUNC", "V", t0, 10000, {1, 2, 3, 4}).build();
+    truncated.resize(truncated.size() - 3);
+    writeFile(dir + "/TRUNC.DC1", truncated);
+
+    // Two blocks whose next addresses point at each other.
+    DataFileBuilder cycle = channel("CYCLE", "V", t0, 10000, {1, 2});
+    BlockSpec second;
+    second.start = t0 + 20000;
+    second.interval = 10000;
+    second.i16({3});
+    second.nextIndex = 0;
+    cycle.add(second);
+    writeFile(dir + "/CYCLE.DC1", cycle.build());
+
+    EventFileBuilder events;
+    events.labels = {{"Pump off", "Pump on"}};
+    events.linear({EventSpec::of(ticksAt(2003, 12, 31, 13, 5, 9), 1, 1, 9, 12.345f),
+                   EventSpec::of(ticksAt(2003, 12, 31, 13, 6, 0), 0, 0, 65, 0.0f)});
+    writeFile(dir + "/EVENTS.ALM", events.build());
+    std::puts("ok");
+    return 0;
+}
