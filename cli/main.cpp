@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "ConsoleNotice.h"
+#include "EventsCommand.h"
 #include "ExportCommand.h"
 #include "InfoCommand.h"
 
@@ -28,6 +29,14 @@ int main(int argc, char** argv) {
     exportCmd->add_flag("--force", exp.force, "Replace output files that exist");
     exportCmd->add_flag("--quiet", exp.quiet, "No progress on the terminal");
 
+    EventsCommandOptions ev;
+    CLI::App* eventsCmd = app.add_subcommand("events", "Export alarm/event files, one line per event");
+    eventsCmd->add_option("FILE", ev.files, "Alarm/event files (*.ALM)")->required();
+    eventsCmd->add_option("-o,--output", ev.output, "Output file (- for standard output), or a directory for several files")->required();
+    eventsCmd->add_option("--clock", ev.clock, "12 or 24-hour time")->capture_default_str();
+    eventsCmd->add_option("--date", ev.date, "Date order: mdy (month first) or dmy (day first)")->capture_default_str();
+    eventsCmd->add_flag("--force", ev.force, "Replace output files that exist");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -39,5 +48,6 @@ int main(int argc, char** argv) {
     setUserNotice(&notice);
     if (*infoCmd) return runInfo(info, notice);
     if (*exportCmd) return runExport(exp, notice);
+    if (*eventsCmd) return runEvents(ev, notice);
     return 2;
 }

@@ -241,6 +241,10 @@ void EventFileBuilder::linear(const std::vector<EventSpec>& events) {
 
 void EventFileBuilder::wrapped(std::size_t capacity, std::size_t oldest, const std::vector<EventSpec>& events) {
     if (events.size() > capacity || oldest >= capacity) throw std::invalid_argument("ring does not hold the events");
+    // firstPos == lastPos means a full ring, so one record can only stand in
+    // the first slot of a ring that holds more.
+    if (events.size() == 1 && oldest != 0)
+        throw std::invalid_argument("a single record above the first slot reads as a full ring");
     ring.assign(capacity, EventSpec{});
     for (std::size_t i = 0; i < events.size(); ++i) ring[(oldest + i) % capacity] = events[i];
     firstPos = slot(oldest);

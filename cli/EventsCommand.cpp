@@ -1,0 +1,69 @@
+#include "EventsCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "CommandSupport.h"
+#include "ConsoleNotice.h"
+#include "app/AppSettings.h"
+#include "events/EventExport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int usage(const std::string& text) {
+    std::fprintf(stderr, "harvex events: %s\n", text.c_str());
+    return 2;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return fs::exists(a, ec) && fs::exists(b, ec) && fs::equivalent(a, b, ec);
+}
+
+}  // namespace
+
+int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
+    if (o.clock != "12" && o.clock != "24") return usage("--clock takes 12 or 24, not \"" + o.clock + "\"");
+    if (o.date != "mdy" && o.date != "dmy") return usage("--date takes mdy or dmy, not \"" + o.date + "\"");
+    const bool toStdout = o.output == "-";
+    std::error_code ec;
+    const bool toDirectory = fs::is_directory(o.output, ec);
+    if (o.files.size() > 1 && !toDirectory)
+        return usage("with several files, -o names an existing directory; each file gets <name>.csv there");
+    AppSettings.displayFlags = static_cast<std::uint8_t>((o.clock == "24" ? DisplayTime24 : 0) | (o.date == "dmy" ? DisplayDayFirst : 0));
+
+    for (const std::string& path : o.files) {
+        notice.beginFile(path);
+        std::unique_ptr<File> file = openRecorderPath(path);
+        if (!file) continue;
+        if (!file->header.isEventFile()) {
+            notice.error(file->header.isDataFile() ? "a data file, not an alarm/event file: 'harvex export' exports it" : "Bad Type");
+            continue;
+        }
+        EventFile events(std::move(file));
+        events.readEvents();
+        // Reading has reported what went wrong; a file read in part is not exported.
+        if (events.file->stream->hasMainError()) continue;
+
+        std::string out = toDirectory ? (fs::path(o.output) / fs::path(path).stem()).string() + ".csv" : o.output;
+        if (toStdout) {
+            if (!writeEvents(events, stdout)) notice.error("the export to standard output failed");
+            continue;
+        }
+        bool isInput = false;
+        for (const std::string& input : o.files) isInput = isInput || sameFile(out, input);
+        if (isInput) {
+            notice.error("Export not written. " + out + " is one of the recorder files being exported.");
+            continue;
+        }
+        if (!o.force && fs::exists(out, ec)) {
+            notice.error("Export not written. " + out + " exists already.");
+            continue;
+        }
+        exportEvents(events, out);
+    }
+    return notice.totalErrors() ? 1 : 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// An alarm/event file as comma-separated text: a header line, then one line
+// per event, oldest first. Dates and times follow AppSettings.displayFlags.
+#include <cstdio>
+#include <string>
+
+#include "events/EventFile.h"
+
+inline constexpr const char* EventHeaderLine = "\"Date\",\"Time\",\"Point/Event\",\"Type\",\"Value\"\n";
+
+// Appends one line, with its "\n", to out.
+void formatEvent(const Event& event, const StateLabels& labels, std::string& out);
+
+// Writes the header line and every event to an open stream and flushes it.
+// A write error is reported ("Error writing file.") and gives false.
+bool writeEvents(EventFile& file, std::FILE* out);
+
+// Creates (or replaces) the text file at path and writes it with
+// writeEvents. False, after reporting why, when the file cannot be created
+// or not all of it was written.
+bool exportEvents(EventFile& file, const std::string& path);

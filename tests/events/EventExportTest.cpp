@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/AppSettings.h"
+#include "events/EventExport.h"
+#include "storage/MemoryIO.h"
+#include "support/RecorderFileBuilder.h"
+#include "support/RecordingNotice.h"
+
+namespace {
+
+using testfile::EventFileBuilder;
+using testfile::EventSpec;
+using testfile::ticksAt;
+
+// What a text-mode file holds on disk for text written with "\n".
+std::string onDisk(std::string text) {
+#if defined(_WIN32)
+    for (std::size_t i = 0; (i = text.find('\n', i)) != std::string::npos; i += 2) text.insert(i, 1, '\r');
+#endif
+    return text;
+}
+
+std::string fileText(const std::string& path) {
+    auto bytes = testfile::readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class EventExportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedFlags = AppSettings.displayFlags;
+        AppSettings.displayFlags = DisplayTime24;
+    }
+    void TearDown() override {
+        AppSettings.displayFlags = savedFlags;
+        for (const auto& p : made) std::filesystem::remove(p);
+    }
+
+    std::string tempPath(const std::string& name) {
+        auto p = (std::filesystem::temp_directory_path() / ("hx_events_" + name)).string();
+        made.push_back(p);
+        return p;
+    }
+
+    std::unique_ptr<EventFile> read(const EventFileBuilder& b) {
+        auto f = std::make_unique<EventFile>(std::make_unique<File>(std::make_unique<MemoryIO>(b.build())));
+        f->readEvents();
+        return f;
+    }
+
+    static std::string line(const Event& e, const StateLabels& labels = StateLabels()) {
+        std::string out;
+        formatEvent(e, labels, out);
+        return out;
+    }
+
+    testsupport::RecordingNotice notice;
+    std::uint8_t savedFlags = 0;
+    std::vector<std::string> made;
+};
+
+Event eventOf(std::uint64_t ticks, int point, int alarm, int code, float value) {
+    Event e;
+    e.time = CTime::fromTicks(ticks);
+    e.point = static_cast<std::uint8_t>(point);
+    e.alarm = static_cast<std::uint8_t>(alarm);
+    e.code = static_cast<std::uint8_t>(code);
+    e.value = value;
+    return e;
+}
+
+const std::uint64_t Example = ticksAt(2003, 12, 31, 13, 5, 9);
+const std::string ExamplePrefix = "12/31/2003 ,13:05:09";
+
+TEST_F(EventExportTest, EveryCodeClass) {
+    StateLabels labels;
+    labels.set(0, 0, "Pump      ");
+    labels.set(1, 0, "          ");
+    labels.set(0, 6, "Seventh   ");
+    const struct {
+        int point, alarm, code;
+        float value;
+        const char* tail;
+    } cases[] = {
+        {1, 0, 0, 1.0f, ",1,\"Close   \",     1.000\n"},
+        {0, 0, 1, 0.0f, ",0,\"Open    \",     0.000\n"},
+        {2, 0, 2, 2.5f, ",2,\"False   \",     2.500\n"},
+        {3, 0, 3, 0.0f, ",3,\"True    \",     0.000\n"},
+        {4, 0, 4, 0.0f, ",4,\"Invalid \",     0.000\n"},
+        {5, 0, 5, 0.0f, ",5,\"Overange\",     0.000\n"},
+        {6, 0, 6, 0.0f, ",6,\"Overflow\",     0.000\n"},
+        {7, 0, 7, 0.0f, ",7,\"TCBO    \",     0.000\n"},
+        {8, 0, 8, 0.0f, ",8,\"Bypass  \",     0.000\n"},
+        {1, 1, 9, 12.345f, ",1,\"High 1  \",    12.345\n"},
+        {9, 2, 10, -1.5f, ",9,\"Low  2  \",    -1.500\n"},
+        {11, 9, 11, 0.0f, ",B,\"Rate 9  \",     0.000\n"},
+        {12, 0, 12, 0.0f, ",C,\"Clear   \",     0.000\n"},
+        {15, 10, 9, 0.0f, ",F,\"High :  \",     0.000\n"},
+        {10, 12, 10, 0.0f, ",A,\"Low  <  \",     0.000\n"},
+        {13, 15, 11, 0.0f, ",D,\"Rate ?  \",     0.000\n"},
+        {14, 3, 66, 230.0f, ",E,\"No Power\",   230.000\n"},
+        {0, 3, 67, 0.0f, ",0,\"Power On\",     0.000\n"},
+        {0, 0, 64, 0.0f, ",\"Event: 1\",\"Pump      \"\n"},
+        {0, 0, 65, 0.0f, ",\"Event: 1\",\"Close\"\n"},
+        {1, 0, 64, 0.0f, ",\"Event: 2\",\"\"\n"},
+        {6, 0, 64, 0.0f, ",\"Event: 7\",\"Seventh   \"\n"},
+        {7, 0, 65, 0.0f, ",\"Event: 8\",\"\"\n"},
+        {15, 0, 64, 0.0f, ",\"Event: 16\",\"\"\n"},
+        {3, 5, 127, 1.0f, ",3,\"Reset\",     1.000\n"},
+        {3, 0, 128, 0.5f, ",3,\"Peak Reset:\",     0.500\n"},
+        {3, 0, 129, 99.999f, ",3,\"High Peak:\",    99.999\n"},
+        {3, 0, 130, 0.0f, ",3,\"Peak Reset:\",     0.000\n"},
+        {3, 0, 131, -0.25f, ",3,\"Low Peak:\",    -0.250\n"},
+        {3, 9, 13, 1.0f, ",\"Unknown message: 13\"\n"},
+        {3, 9, 63, 1.0f, ",\"Unknown message: 63\"\n"},
+        {3, 9, 68, 1.0f, ",\"Unknown message: 68\"\n"},
+        {3, 9, 126, 1.0f, ",\"Unknown message: 126\"\n"},
+        {3, 9, 132, 1.0f, ",\"Unknown message: 132\"\n"},
+        {3, 9, 200, 1.0f, ",\"Unknown message: 200\"\n"},
+        {3, 9, 255, 1.0f, ",\"Unknown message: 255\"\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(line(eventOf(Example, c.point, c.alarm, c.code, c.value), labels), ExamplePrefix + c.tail);
+    }
+}
+
+TEST_F(EventExportTest, ValuesOfAnySizeKeepTheirDigits) {
+    const struct {
+        float value;
+        const char* text;
+    } cases[] = {
+        {FLT_MAX, "340282346638528859811704183484516925440.000"},
+        {-FLT_MAX, "-340282346638528859811704183484516925440.000"},
+        {1234567.0f, "1234567.000"},
+        {-0.0004f, "    -0.000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(line(eventOf(Example, 0, 0, 127, c.value)), ExamplePrefix + ",0,\"Reset\"," + c.text + "\n");
+    }
+}
+
+TEST_F(EventExportTest, DateOrderAndClock) {
+    const struct {
+        std::uint8_t flags;
+        std::uint64_t ticks;
+        const char* stamp;
+    } cases[] = {
+        {DisplayTime24, Example, "12/31/2003 ,13:05:09"},
+        {DisplayDayFirst, Example, "31/12/2003 ,01:05:09 pm"},
+        {DisplayTime24 | DisplayDayFirst, Example, "31/12/2003 ,13:05:09"},
+        {0, ticksAt(2004, 1, 2, 0, 30, 0), "01/02/2004 ,12:30:00 am"},
+        {0, ticksAt(2004, 1, 2, 12, 0, 0), "01/02/2004 ,12:00:00 pm"},
+        {0, ticksAt(2004, 1, 2, 11, 59, 59), "01/02/2004 ,11:59:59 am"},
+        {DisplayTime24, ticksAt(2004, 1, 2, 0, 30, 0), "01/02/2004 ,00:30:00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stamp);
+        AppSettings.displayFlags = c.flags;
+        EXPECT_EQ(line(eventOf(c.ticks, 1, 1, 9, 12.345f)), std::string(c.stamp) + ",1,\"High 1  \",    12.345\n");
+    }
+}
+
+TEST_F(EventExportTest, ExportWritesHeaderAndOneLinePerEvent) {
+    EventFileBuilder b;
+    b.labels = {{"Pump", ""}};
+    b.wrapped(4, 2, {EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 58), 0, 0, 64, 0.0f),
+                     EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 59), 0, 0, 65, 0.0f),
+                     EventSpec::of(ticksAt(2004, 3, 1, 0, 0, 0), 2, 3, 9, 101.5f)});
+    auto f = read(b);
+    ASSERT_FALSE(f->file->stream->hasMainError());
+    auto path = tempPath("export.csv");
+    EXPECT_TRUE(exportEvents(*f, path));
+    EXPECT_EQ(fileText(path), onDisk("\"Date\",\"Time\",\"Point/Event\",\"Type\",\"Value\"\n"
+                                      "02/29/2004 ,23:59:58,\"Event: 1\",\"Pump      \"\n"
+                                      "02/29/2004 ,23:59:59,\"Event: 1\",\"Close\"\n"
+                                      "03/01/2004 ,00:00:00,2,\"High 3  \",   101.500\n"));
+    EXPECT_TRUE(notice.messages.empty());
+    EXPECT_FALSE(isBusy());
+}
+
+TEST_F(EventExportTest, EmptyRingExportsOnePlaceholderLine) {
+    EventFileBuilder b;
+    b.linear({});
+    auto f = read(b);
+    auto path = tempPath("empty.csv");
+    EXPECT_TRUE(exportEvents(*f, path));
+    EXPECT_EQ(fileText(path), onDisk(std::string(EventHeaderLine) + "01/01/1989 ,00:00:00,0,\"Close   \",     0.000\n"));
+}
+
+// Far more than one write chunk: no line may be lost or split at a chunk end.
+TEST_F(EventExportTest, LongExportKeepsEveryLine) {
+    constexpr int N = 5000;
+    std::vector<EventSpec> events;
+    for (int i = 0; i < N; ++i) events.push_back(EventSpec::of(ticksAt(2004, 1, 1) + std::uint64_t(i) * 10000, i % 16, 0, 127, float(i)));
+    EventFileBuilder b;
+    b.linear(events);
+    auto f = read(b);
+    ASSERT_EQ(f->count, std::uint32_t(N));
+
+    std::string expected = EventHeaderLine;
+    VArrayIter<Event> it(f->events);
+    for (Event* e = it.first(); e; e = it.advance(1) ? it.current() : nullptr) expected += line(*e);
+    ASSERT_GT(expected.size(), 2u * 64 * 1024);
+
+    std::FILE* out = std::fopen(tempPath("long.csv").c_str(), "w+b");
+    ASSERT_NE(out, nullptr);
+    EXPECT_TRUE(writeEvents(*f, out));
+    std::rewind(out);
+    std::string got;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, out)) > 0;) got.append(chunk, n);
+    std::fclose(out);
+    EXPECT_EQ(got, expected);
+    EXPECT_NE(got.find("\n01/01/2004 ,01:23:19,7,\"Reset\",  4999.000\n"), std::string::npos);
+}
+
+TEST_F(EventExportTest, UncreatableFileIsReported) {
+    EventFileBuilder b;
+    b.linear({EventSpec::of(Example, 0, 0, 0, 0.0f)});
+    auto f = read(b);
+    auto path = (std::filesystem::temp_directory_path() / "hx_no_such_dir" / "out.csv").string();
+    notice.clear();
+    EXPECT_FALSE(exportEvents(*f, path));
+    EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox("Can't Open file.\n" + path)});
+    EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
+}
+
+#if !defined(_WIN32)
+TEST_F(EventExportTest, WriteErrorIsReported) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    EventFileBuilder b;
+    b.linear({EventSpec::of(Example, 0, 0, 0, 0.0f)});
+    auto f = read(b);
+    EXPECT_FALSE(exportEvents(*f, "/dev/full"));
+    EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox("Error writing file.")});
+    EXPECT_FALSE(isBusy());
+}
+#endif
+
+}  // namespace
