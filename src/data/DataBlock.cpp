@@ -40,7 +40,9 @@ std::uint32_t DataBlock::readHeader(IO& io, std::uint32_t at, std::uint8_t /*rea
     io.checksum = 0xFFA5;
     io.setCrcMode(true);
     startTime = readStored(io);
-    interval = intervalTicks(static_cast<std::int32_t>(io.getWord32()), at);
+    const auto stored = static_cast<std::int32_t>(io.getWord32());
+    // After a main error the reads were zeros, not an interval to complain of.
+    interval = io.hasMainError() ? FallbackInterval : intervalTicks(stored, at);
     startCode = io.getByte();
     flags = io.getByte();
     spareBits = static_cast<std::uint8_t>((flags & BlockFlags::StoredSpare) >> 2);

@@ -41,12 +41,17 @@ void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {
         if (!hasBlocks()) {
             IO::setCode(io->mainError, ErrorCode::CantGetBlock);
         } else {
-            // Only the header is wanted: a scale record it carries is its
-            // own and goes with the temporary; none in force is touched.
-            DataBlock last;
-            last.readHeader(*io, blocks.lastBlock, readFlags);
             firstTime = blocks.head->data[0].startTime;
-            lastTime = last.endTime;
+            lastTime = blocks.head->data[0].endTime;
+            // Address 0 names no block: read there, the file header would
+            // pass for one and its bytes for a bad interval.
+            if (blocks.lastBlock != 0) {
+                // Only the header is wanted: a scale record it carries is its
+                // own and goes with the temporary; none in force is touched.
+                DataBlock last;
+                last.readHeader(*io, blocks.lastBlock, readFlags);
+                lastTime = last.endTime;
+            }
             if (lastTime < firstTime) lastTime = firstTime;
         }
     }

@@ -10,12 +10,13 @@ void GeneralHeader::read(IO& io, int expectedType, int upperType) {
     version = static_cast<char>(io.getByte());
     revision = io.getByte();
     type = io.getByte();
+    // The text is read before a mismatch stops the stream, so it is kept.
+    io.readString(text, 10);
     if (expectedType != AnyType) {
         int upper = upperType == AnyType ? expectedType : upperType;
         bool ok = expectedType > 5 ? (type >= expectedType && type <= upper) : ((type & ~1) == expectedType);
         if (!ok) IO::setCode(io.mainError, ErrorCode::BadType);
     }
-    io.readString(text, 10);
 }
 
 bool GeneralHeader::checksumsVerified() const {

@@ -115,7 +115,12 @@ void IO::putByte(std::uint8_t b) {
     checksum = static_cast<std::uint16_t>(checksum + b);
     if (mainError.code != 0) return;
     buffer[index++] = b;
-    if (index >= writeBlockSize) flush(writeBlockSize);
+    if (index >= writeBlockSize || index >= BufferSize) {
+        flush(index);
+        // A device that wrote nothing (a plain IO, a stream never opened)
+        // drops the bytes rather than run past the buffer.
+        index = 0;
+    }
 }
 
 std::uint16_t IO::getWord16() {
