@@ -1,14 +1,4 @@
-# Cross-compiling the Windows build with mingw-w64. The -posix compilers
-# carry std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
+# The 32-bit Windows build: link-checked only (no 32-bit Wine here).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(HX_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${HX_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${HX_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${HX_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${HX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests run under Wine in a prefix of the build's own.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
