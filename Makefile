@@ -9,7 +9,7 @@ MINGW := $(BUILD)/mingw64
 MINGW32 := $(BUILD)/mingw32
 SAMPLES := $(BUILD)/samples
 
-.PHONY: all native asan mingw mingw32 demo test setup setup-native clean
+.PHONY: all native asan mingw mingw32 gui demo test bench setup setup-native clean
 
 all: native
 
@@ -32,13 +32,30 @@ mingw:
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake >/dev/null
 	cmake --build $(MINGW) -j $(JOBS)
 
+# The 32-bit desktop program: built only to show that it links (the
+# tests run the 64-bit build; Wine here has no 32-bit side).
+mingw32:
+	cmake -S . -B $(MINGW32) -DCMAKE_BUILD_TYPE=Release -DHX_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake >/dev/null
+	cmake --build $(MINGW32) -j $(JOBS) --target HarvexUtility
+
+# The desktop program under Wine, for a person to try.
+gui: setup mingw
+	tests/gui/try-gui.sh $(MINGW) $(BUILD)/gui-session
+
 demo: setup-native native
 	@tools/demo $(NATIVE) $(SAMPLES)
 
-test: setup native asan mingw
+test: setup native asan mingw mingw32
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	cd $(MINGW) && HX_WINEPREFIX=$(CURDIR)/$(MINGW)/wineprefix ctest --output-on-failure
+
+# The export benchmark, on a workload it writes to /dev/shm and removes.
+bench: setup-native
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(NATIVE) -j $(JOBS) --target harvex harvex_bench
+	$(NATIVE)/bench/harvex_bench --harvex $(NATIVE)/harvex
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,150 @@
+#include "forms/ExportForm.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "ResourceIds.h"
+#include "app/AppSettings.h"
+#include "export/DataExport.h"
+#include "forms/FileForms.h"
+#include "time/TimeText.h"
+#include "ui/CDialog.h"
+#include "ui/UserNotice.h"
+
+CTime exportStart;
+CTime exportEnd;
+
+namespace {
+constexpr std::int32_t FirstYear = 1989;
+constexpr std::uint32_t WholeMask = 0xFF;
+
+template <std::size_t N>
+void copyText(char (&out)[N], const char* text) {
+    const std::size_t n = strnlen(text, N - 1);
+    std::memcpy(out, text, n);
+    out[n] = '\0';
+}
+}  // namespace
+
+int typedField(const char* text, std::size_t position) {
+    const std::size_t length = std::strlen(text);
+    const int first = position < length ? (text[position] & 0x0F) : 0;
+    const int second = position + 1 < length ? (text[position + 1] & 0x0F) : 0;
+    return 10 * first + second;
+}
+
+bool typedTimeValid(const char* text) {
+    const int hours = typedField(text, 0);
+    const int minutes = typedField(text, 3);
+    const int seconds = typedField(text, 6);
+    return hours <= 24 && minutes <= 59 && seconds <= 59;
+}
+
+// A round trip through the calendar accepts exactly its days; before its
+// first year and for day or month 0 the truncating arithmetic would also
+// let odd dates through, so those are refused first.
+bool typedDateValid(const char* text, bool dayFirst) {
+    const int a = typedField(text, 0);
+    const int b = typedField(text, 3);
+    TimeFields f;
+    f.day = dayFirst ? a : b;
+    f.month = dayFirst ? b : a;
+    f.year = 100 * typedField(text, 6) + typedField(text, 8);
+    if (f.year < FirstYear || f.day < 1 || f.month < 1) return false;
+    const TimeFields typed = f;
+    dateToDays(f);
+    daysToDate(f);
+    return f.day == typed.day && f.month == typed.month && f.year == typed.year;
+}
+
+void timeTextOf(CTime t, char (&out)[TimeTextLength + 1]) {
+    char text[TimeTextMax];
+    formatTime(t, text, ShowTime | Time24);
+    copyText(out, text);
+}
+
+void dateTextOf(CTime t, char (&out)[DateTextLength + 1]) {
+    char text[TimeTextMax];
+    formatTime(t, text, ShowDate | UseDisplayFlags);
+    copyText(out, text);
+}
+
+CTime timeFromTexts(const char* timeText, const char* dateText) {
+    TimeFields f;
+    parseDateTime(timeText, dateText, f);
+    return fromFields(f);
+}
+
+TimeEdit::TimeEdit(CDialog& dialog, int id, char (&buffer)[TimeTextLength + 1])
+    : CStrCtrl(dialog, id, buffer, TimeTextLength) {}
+
+bool TimeEdit::validate() {
+    char text[TimeTextLength + 1];
+    readText(text, sizeof text);
+    if (typedTimeValid(text)) return true;
+    showError("Invalid time");
+    return false;
+}
+
+DateEdit::DateEdit(CDialog& dialog, int id, char (&buffer)[DateTextLength + 1])
+    : CStrCtrl(dialog, id, buffer, DateTextLength) {}
+
+bool DateEdit::validate() {
+    char text[DateTextLength + 1];
+    readText(text, sizeof text);
+    if (typedDateValid(text, (AppSettings.displayFlags & DisplayDayFirst) != 0)) return true;
+    showError("Invalid Date");
+    return false;
+}
+
+int runExportForm() {
+    char startTime[TimeTextLength + 1], startDate[DateTextLength + 1];
+    char endTime[TimeTextLength + 1], endDate[DateTextLength + 1];
+    timeTextOf(exportStart, startTime);
+    dateTextOf(exportStart, startDate);
+    timeTextOf(exportEnd, endTime);
+    dateTextOf(exportEnd, endDate);
+
+    bool accepted;
+    {
+        CDialog form(IDD_EXPORT);
+        form.bind<TimeEdit>(IDC_START_TIME, startTime);
+        form.bind<DateEdit>(IDC_START_DATE, startDate);
+        form.bind<TimeEdit>(IDC_END_TIME, endTime);
+        form.bind<DateEdit>(IDC_END_DATE, endDate);
+        form.bind<CRadioGroupC>(IDC_TIMEFMT_FIRST, IDC_TIMEFMT_LAST, &AppSettings.exportTimeFormat, WholeMask);
+        form.bind<CRadioGroupC>(IDC_DATEFMT_FIRST, IDC_DATEFMT_LAST, &AppSettings.exportDateFormat, WholeMask);
+        form.bind<CRadioGroupC>(IDC_INTERVAL_FIRST, IDC_INTERVAL_LAST, &AppSettings.exportInterval, WholeMask);
+        accepted = form.runModal() > 0;
+    }
+    // After Cancel the texts are the ones made above: the span stays.
+    exportStart = timeFromTexts(startTime, startDate);
+    exportEnd = timeFromTexts(endTime, endDate);
+    return accepted ? 1 : 0;
+}
+
+bool refuseInputAsOutput(const std::string& output, const std::vector<std::string>& inputs) {
+    std::error_code ec;
+    if (!std::filesystem::exists(output, ec)) return false;
+    for (const std::string& input : inputs) {
+        if (std::filesystem::equivalent(output, input, ec)) {
+            showError("Export not written.\n" + output + "\nis one of the recorder files being exported.");
+            return true;
+        }
+    }
+    return false;
+}
+
+int exportDataFiles(dFileIt* items, int count, CTime start, CTime end, const std::vector<std::string>& inputs) {
+    exportStart = start;
+    exportEnd = end;
+    if (!runExportForm()) return 0;
+    auto form = std::make_unique<FileSaveAsForm>(nullptr, "Export Filename", allFilesFilter, 1, AskBeforeOverwrite,
+                                                 nullptr);
+    if (form->chosen && !refuseInputAsOutput(form->fileName, inputs)) {
+        if (exportData(items, count, exportStart, exportEnd, form->fileName) == ExportResult::NoData)
+            showMessage("No samples between the start and end times.\nNothing written.", "Export", 0);
+    }
+    return form->chosen;
+}

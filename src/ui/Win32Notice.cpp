@@ -1,0 +1,17 @@
+#include "ui/Win32Notice.h"
+
+#include <windows.h>
+
+#include "ui/CApp.h"
+
+int Win32Notice::messageBox(const std::string& text, const std::string& caption, unsigned type) {
+    HWND before = GetActiveWindow();
+    const int answer = MessageBoxA(App.mainHandle(), text.c_str(), caption.c_str(), type);
+    // Give the activation back, also when a form rather than the frame had it.
+    if (before && IsWindow(before)) SetActiveWindow(before);
+    return answer;
+}
+
+void Win32Notice::setBusy(bool busy) {
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(busy ? 32514 : 32512)));
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Message boxes owned by the main frame, and the hourglass, for the core's
+// UserNotice seam.
+#include "ui/UserNotice.h"
+
+class Win32Notice final : public UserNotice {
+public:
+    int messageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    void setBusy(bool busy) override;
+};

@@ -1,0 +1,631 @@
+// Drives HarvexUtility.exe as a person would, through window messages,
+// and checks what it shows and writes. The CSV files it writes are
+// compared byte for byte with what harvex.exe writes with the same
+// options. Run under Wine in a virtual display by tests/gui/e2e.sh:
+//   harvex_gui_driver --gui PATH --harvex PATH
+// Started with a file: URL it is the help viewer the tests register:
+// it appends the URL to %HX_HELP_LOG%.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DriverUi.h"
+#include "Recordings.h"
+
+using namespace drive;
+
+namespace {
+
+std::string guiPath;
+std::string harvexPath;
+std::string baseDir;
+int passed = 0;
+int failed = 0;
+
+bool check(bool ok, const std::string& what) {
+    if (ok) {
+        ++passed;
+    } else {
+        ++failed;
+        std::printf("FAIL: %s\n", what.c_str());
+        std::fflush(stdout);
+    }
+    return ok;
+}
+
+bool expectText(const std::string& actual, const std::string& expected, const std::string& what) {
+    return check(actual == expected, what + ": \"" + actual + "\", expected \"" + expected + "\"");
+}
+
+std::string makeDir(const std::string& name) {
+    const std::string dir = baseDir + "\\" + name;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+std::set<std::string> filesIn(const std::string& dir) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+// The files of two directories: the same names, byte for byte the same.
+void compareOutputs(const std::string& gui, const std::string& reference, const std::string& what) {
+    const auto ours = filesIn(gui);
+    const auto theirs = filesIn(reference);
+    std::string listed;
+    for (const auto& n : ours) listed += n + " ";
+    if (!check(!ours.empty() && ours == theirs, what + ": the program wrote [" + listed + "], harvex wrote " +
+                                                    std::to_string(theirs.size()) + " files"))
+        return;
+    for (const auto& name : ours) {
+        const std::string a = readBytes(gui + "\\" + name);
+        const std::string b = readBytes(reference + "\\" + name);
+        check(a == b, what + ": " + name + " differs from harvex's (" + std::to_string(a.size()) + " and " +
+                          std::to_string(b.size()) + " bytes)");
+    }
+}
+
+bool runHarvex(const std::string& arguments, const std::string& directory, const std::string& errorFile,
+               bool mustSucceed = true) {
+    Process p;
+    if (!check(p.start(harvexPath, arguments, directory, errorFile), "harvex " + arguments + " starts")) return false;
+    DWORD code = 1;
+    const bool ended = p.waitExit(120000, code);
+    if (!mustSucceed) return check(ended, "harvex " + arguments + " ends");
+    return check(ended && code == 0, "harvex " + arguments + " ends with 0 (" + std::to_string(code) + ")");
+}
+
+struct Gui {
+    Process process;
+    HWND main = nullptr;
+    DWORD pid() const { return process.id(); }
+};
+
+bool startGui(Gui& gui, const std::string& directory, const char* title = "Harvex Utility",
+              const std::string& exe = guiPath) {
+    if (!check(gui.process.start(exe, "", directory), "the program starts in " + directory)) return false;
+    gui.main = waitWindow(gui.pid(), "Window", title, 60000);
+    return check(gui.main != nullptr, std::string("the main window titled \"") + title + "\" appears");
+}
+
+bool exitGui(Gui& gui, char letter = 'x') {
+    pressAltLetter(gui.main, letter);
+    DWORD code = 99;
+    const bool ended = gui.process.waitExit(LongWait, code);
+    return check(ended && code == 0, std::string("Alt+") + letter + " ends the program with 0 (" +
+                                         (ended ? std::to_string(code) : std::string("still running")) + ")");
+}
+
+// Goes to the directory, as a person types it into the name box (the
+// form opens where the last one was left), then types the names and
+// confirms them.
+bool answerFileForm(const Gui& gui, const char* title, const std::string& directory, const std::string& names) {
+    HWND form = waitWindow(gui.pid(), "#32770", title);
+    if (!check(form != nullptr, std::string("the form \"") + title + "\" appears")) return false;
+    if (!check(waitUntil([&] { return GetDlgItem(form, 1148) != nullptr; }, ShortWait),
+               std::string("\"") + title + "\" has its name box"))
+        return false;
+    sync(form);
+    setItemText(form, 1148, directory);
+    PostMessageA(form, WM_COMMAND, IDOK, 0);
+    sync(form);
+    if (!check(IsWindowVisible(form), std::string("\"") + title + "\" goes to " + directory))
+        return false;
+    setItemText(form, 1148, names);
+    PostMessageA(form, WM_COMMAND, IDOK, 0);
+    return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after OK");
+}
+
+bool cancelFileForm(const Gui& gui, const char* title) {
+    HWND form = waitWindow(gui.pid(), "#32770", title);
+    if (!check(form != nullptr, std::string("the form \"") + title + "\" appears")) return false;
+    sync(form);
+    PostMessageA(form, WM_COMMAND, IDCANCEL, 0);
+    return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after Cancel");
+}
+
+// The text of the next error box, which is then closed with OK.
+std::string takeErrorBox(const Gui& gui, DWORD ms = LongWait) {
+    HWND box = waitWindow(gui.pid(), "#32770", "  Error  ", ms);
+    if (!box) return "<no error box>";
+    sync(box);
+    std::string text = messageText(box);
+    click(box, IDOK);
+    waitGone(box);
+    return text;
+}
+
+bool noErrorBox(const Gui& gui) { return findWindow(gui.pid(), "#32770", "  Error  ") == nullptr; }
+
+std::string oneLine(std::string text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') continue;
+        out += c == '\n' ? ' ' : c;
+    }
+    return out;
+}
+
+std::string profileValue(const std::string& ini, const char* section, const char* key) {
+    char value[64] = {};
+    GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, ini.c_str());
+    return value;
+}
+
+// "hh:mm:ss" and "MM/DD/YYYY " as harvex's "YYYY-MM-DD hh:mm:ss".
+std::string isoTime(const std::string& time, const std::string& date, bool dayFirst) {
+    if (time.size() < 8 || date.size() < 10) return "bad";
+    const std::string day = dayFirst ? date.substr(0, 2) : date.substr(3, 2);
+    const std::string month = dayFirst ? date.substr(3, 2) : date.substr(0, 2);
+    return date.substr(6, 4) + "-" + month + "-" + day + " " + time.substr(0, 8);
+}
+
+void checkRadios(HWND form, std::initializer_list<int> on, std::initializer_list<int> off, const std::string& what) {
+    for (int id : on) check(isChecked(form, id), what + ": button " + std::to_string(id) + " is checked");
+    for (int id : off) check(!isChecked(form, id), what + ": button " + std::to_string(id) + " is not checked");
+}
+
+// 1. Title, menu, full screen; a second copy brings the first to the top
+// and ends with 0 without touching the settings file.
+void startAndSingleInstance() {
+    const std::string dir = makeDir("start");
+    const std::string ini = dir + "\\wHarvex.ini";
+    writeText(ini, "[Special]\r\nDebug=0\r\n");
+    Gui first;
+    if (!startGui(first, dir)) return;
+    expectText(windowText(first.main), "Harvex Utility", "main window title");
+    check(GetMenu(first.main) != nullptr, "the main window has a menu");
+    RECT rc{};
+    GetWindowRect(first.main, &rc);
+    check(rc.left == 0 && rc.top == 0 && rc.right == GetSystemMetrics(SM_CXSCREEN) &&
+              rc.bottom == GetSystemMetrics(SM_CYSCREEN),
+          "the main window covers the screen");
+
+    // The menu the window was made with, read from the program's resources.
+    if (HMODULE program = LoadLibraryExA(guiPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        HMENU menu = LoadMenuA(program, MAKEINTRESOURCEA(1));
+        char text[64];
+        const struct {
+            int position;
+            const char* text;
+            int id;
+        } bar[] = {{0, "&Export", 32006}, {1, "E&xit", 1115}, {2, "&Help", -1}};
+        for (const auto& item : bar) {
+            GetMenuStringA(menu, item.position, text, sizeof text, MF_BYPOSITION);
+            expectText(text, item.text, "menu bar item " + std::to_string(item.position));
+            check(static_cast<int>(GetMenuItemID(menu, item.position)) == item.id, std::string(item.text) + " command");
+        }
+        HMENU help = GetSubMenu(menu, 2);
+        GetMenuStringA(help, 0, text, sizeof text, MF_BYPOSITION);
+        expectText(text, "&About", "help menu item 0");
+        check(GetMenuItemID(help, 0) == 1251, "&About command");
+        GetMenuStringA(help, 1, text, sizeof text, MF_BYPOSITION);
+        expectText(text, "&Contents", "help menu item 1");
+        check(GetMenuItemID(help, 1) == 1250, "&Contents command");
+        DestroyMenu(menu);
+        FreeLibrary(program);
+    } else {
+        check(false, "the program's resources can be read");
+    }
+
+    const std::string before = readBytes(ini);
+    HWND marker = CreateWindowExA(0, "Static", "driver marker", WS_POPUP | WS_VISIBLE, 20, 20, 200, 60, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    check(isAbove(marker, first.main), "another window lies above the program");
+
+    Process second;
+    if (check(second.start(guiPath, "", dir), "a second copy starts")) {
+        DWORD code = 99;
+        const bool ended = second.waitExit(60000, code);
+        check(ended && code == 0, "the second copy ends with 0");
+        check(isAbove(first.main, marker), "the second copy brought the first to the top");
+        check(readBytes(ini) == before, "the second copy left the settings file alone");
+    }
+    DestroyWindow(marker);
+    if (exitGui(first)) check(profileValue(ini, "export", "Time Format") == "1", "the first copy wrote its settings");
+}
+
+// 5. About shows the "Special" texts; F1 and Contents open the help at
+// topic 1; with no help file at all an error names the paths.
+void aboutAndHelp() {
+    const std::string dir = makeDir("about");
+    writeText(dir + "\\wHarvex.ini",
+              "[Special]\r\nTitle1=Harvex Test Bench\r\nCompany=Test Company Ltd\r\nAddr1=12 Chart Road\r\n"
+              "Addr2=Plotter Town\r\nPhone=Phone: 555-0199\r\nFax=Fax: 555-0198\r\nWebSite=www.test.invalid\r\n");
+    // The program hands its environment on to the help viewer it starts.
+    const std::string log = dir + "\\help.log";
+    SetEnvironmentVariableA("HX_HELP_LOG", log.c_str());
+    Gui gui;
+    if (!startGui(gui, dir, "Harvex Test Bench")) return;
+    postCommand(gui.main, 1251);
+    HWND about = waitWindow(gui.pid(), "#32770", "About");
+    if (check(about != nullptr, "the About box appears")) {
+        sync(about);
+        const std::pair<int, const char*> lines[] = {
+            {101, "Harvex Test Bench"}, {106, "Version 4.2 (32 bit)"}, {102, "Test Company Ltd"},
+            {103, "12 Chart Road"},     {104, "Plotter Town"},         {105, "Phone: 555-0199"},
+            {107, "Fax: 555-0198"},     {108, "www.test.invalid"},
+        };
+        for (const auto& [id, text] : lines) expectText(itemText(about, id), text, "About line " + std::to_string(id));
+        click(about, IDOK);
+        check(waitGone(about), "O&K closes the About box");
+    }
+
+    // The test's own "browser" for HTML files records what it is given.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string command = std::string("\"") + self + "\" \"%1\"";
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("HarvexTestHelp"), 15);
+        RegCloseKey(key);
+    }
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "HarvexTestHelp\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+    std::string guiDir = guiPath.substr(0, guiPath.find_last_of('\\') + 1);
+    std::string expectedUrl = "file:///";
+    for (char c : guiDir + "wHarvex.htm#topic1") expectedUrl += c == '\\' ? '/' : c;
+
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"F1", [&] { pressKey(gui.main, VK_F1); }},
+        {"&Contents", [&] { postCommand(gui.main, 1250); }},
+    };
+    for (const auto& [name, press] : ways) {
+        DeleteFileA(log.c_str());
+        press();
+        const bool opened = waitUntil([&] { return !readBytes(log).empty(); }, LongWait);
+        if (check(opened, std::string(name) + " opens the help")) {
+            std::string got = readBytes(log);
+            while (!got.empty() && (got.back() == '\n' || got.back() == '\r')) got.pop_back();
+            expectText(got, expectedUrl, std::string(name) + " opens the help at topic 1");
+        }
+        check(noErrorBox(gui), std::string(name) + " shows no error");
+    }
+    exitGui(gui);
+
+    // No .hlp and no HTML help beside the settings or the program.
+    const std::string bare = makeDir("nohelp");
+    const std::string bin = makeDir("nohelp\\bin");
+    CopyFileA(guiPath.c_str(), (bin + "\\HarvexUtility.exe").c_str(), FALSE);
+    Gui alone;
+    if (!startGui(alone, bare, "Harvex Utility", bin + "\\HarvexUtility.exe")) return;
+    pressKey(alone.main, VK_F1);
+    const std::string text = takeErrorBox(alone);
+    check(text.find("Help file not found.") == 0 && text.find(bare + "\\wHarvex.hlp") != std::string::npos &&
+              text.find(bin + "\\wHarvex.htm") != std::string::npos,
+          "a missing help file is named: \"" + oneLine(text) + "\"");
+    // Closing the frame ends the program as Exit does.
+    PostMessageA(alone.main, WM_CLOSE, 0, 0);
+    DWORD code = 99;
+    check(alone.process.waitExit(LongWait, code) && code == 0, "closing the frame ends the program with 0");
+    expectText(profileValue(bare + "\\wHarvex.ini", "misc", "Time Format"), "32", "closing the frame saves the settings");
+}
+
+// 2 and 6. Two data files and an alarm/event file chosen together; the
+// CSV files match harvex's; the options chosen persist.
+void exportTogether() {
+    const std::string dir = makeDir("export");
+    const std::string out = makeDir("export\\gui");
+    const std::string ref = makeDir("export\\ref");
+    writeBoiler(dir + "\\A.DC1");
+    writeFlow(dir + "\\B.DC2");
+    writeAlarms(dir + "\\C.ALM");
+    Gui gui;
+    if (!startGui(gui, dir)) return;
+    sync(gui.main);
+    check(screenshot("main-window"), "screenshot of the main window");
+
+    postCommand(gui.main, 32006);
+    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
+    HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
+    if (!check(display != nullptr, "the alarm/event file brings up DISPLAY")) return;
+    sync(display);
+    checkRadios(display, {201, 202}, {200, 203}, "DISPLAY opens on the defaults");
+    check(screenshot("display-form"), "screenshot of DISPLAY");
+    click(display, 200);
+    click(display, 203);
+    sync(display);
+    checkRadios(display, {200, 203}, {201, 202}, "DISPLAY after the clicks");
+    click(display, IDOK);
+    check(waitGone(display), "OK closes DISPLAY");
+    if (!answerFileForm(gui, "Alarm/Event Export Filename", out, "events.csv")) return;
+
+    HWND form = waitWindow(gui.pid(), "#32770", "Export");
+    if (!check(form != nullptr, "the Export form opens for the data files")) return;
+    sync(form);
+    expectText(itemText(form, 100), "10:15:00", "start time: the earlier first sample");
+    expectText(itemText(form, 101), "05/03/2004 ", "start date, day first");
+    expectText(itemText(form, 102), "13:09:30", "end time: the later last sample");
+    expectText(itemText(form, 103), "05/03/2004 ", "end date, day first");
+    checkRadios(form, {110, 113, 117}, {109, 111, 112, 114, 115, 118, 119, 120, 121, 122}, "Export opens on defaults");
+    check(screenshot("export-form"), "screenshot of Export");
+
+    setItemText(form, 100, "25:00:00");
+    click(form, IDOK);
+    expectText(takeErrorBox(gui), "Invalid time", "an hour of 25");
+    check(IsWindowVisible(form) && !findWindow(gui.pid(), "#32770", "Export Filename"),
+          "the form stays after an invalid time");
+
+    setItemText(form, 100, "10:30:00");
+    setItemText(form, 102, "12:45:30");
+    click(form, 111);
+    click(form, 115);
+    click(form, 119);
+    sync(form);
+    checkRadios(form, {111, 115, 119}, {110, 113, 117}, "Export after the clicks");
+    click(form, IDOK);
+    check(waitGone(form), "OK closes the Export form");
+    if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
+    sync(gui.main);
+    check(noErrorBox(gui), "the export shows no error");
+
+    runHarvex("events \"" + dir + "\\C.ALM\" -o events.csv --clock 12 --date dmy", ref, dir + "\\events.err");
+    runHarvex("export \"" + dir + "\\A.DC1\" \"" + dir +
+                  "\\B.DC2\" -o data.csv --start \"2004-03-05 10:30:00\" --end \"2004-03-05 12:45:30\" "
+                  "--time 12h --date dmy --split hour",
+              ref, dir + "\\export.err");
+    compareOutputs(out, ref, "export of two data files and an alarm/event file");
+
+    const std::string ini = dir + "\\wHarvex.ini";
+    if (!exitGui(gui, 'X')) return;
+    expectText(profileValue(ini, "export", "Time Format"), "2", "saved time format");
+    expectText(profileValue(ini, "export", "Date Format"), "2", "saved date format");
+    expectText(profileValue(ini, "export", "Interval"), "2", "saved interval");
+    expectText(profileValue(ini, "misc", "Time Format"), "64", "saved display flags");
+
+    Gui again;
+    if (!startGui(again, dir)) return;
+    postCommand(again.main, 32006);
+    if (!answerFileForm(again, "Read From", dir, "\"A.DC1\"")) return;
+    form = waitWindow(again.pid(), "#32770", "Export");
+    if (check(form != nullptr, "the Export form opens on the second start")) {
+        sync(form);
+        checkRadios(form, {111, 115, 119}, {110, 113, 117}, "the second start reads the options back");
+        expectText(itemText(form, 101), "05/03/2004 ", "the second start keeps day-first dates");
+        click(form, IDCANCEL);
+        check(waitGone(form), "Cancel closes the Export form");
+    }
+    exitGui(again);
+}
+
+// 3. "Bad Type" and a truncated file are reported and the walk goes on.
+void badFilesSkipped() {
+    const std::string dir = makeDir("bad");
+    const std::string out = makeDir("bad\\gui");
+    const std::string ref = makeDir("bad\\ref");
+    const std::string scratch = makeDir("bad\\scratch");
+    writeBoiler(dir + "\\A.DC1");
+    writeTypeTwo(dir + "\\T.DC3");
+    writeTruncated(dir + "\\TR.DC2");
+    writeFlow(dir + "\\B.DC4");
+    Gui gui;
+    if (!startGui(gui, dir)) return;
+    postCommand(gui.main, 32006);
+    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"T.DC3\" \"TR.DC2\" \"B.DC4\"")) return;
+    expectText(takeErrorBox(gui), "Bad Type", "a file of type 2");
+    const std::string truncated = oneLine(takeErrorBox(gui));
+    runHarvex("export \"" + dir + "\\TR.DC2\" -o x.csv", scratch, dir + "\\truncated.err", false);
+    const std::string reported = readBytes(dir + "\\truncated.err");
+    check(truncated != "<no error box>" && !truncated.empty() && reported.find(truncated) != std::string::npos,
+          "the truncated file's error \"" + truncated + "\" is the one harvex reports: " + oneLine(reported));
+
+    HWND form = waitWindow(gui.pid(), "#32770", "Export");
+    if (!check(form != nullptr, "the Export form opens for the two good files")) return;
+    sync(form);
+    const std::string start = isoTime(itemText(form, 100), itemText(form, 101), false);
+    const std::string end = isoTime(itemText(form, 102), itemText(form, 103), false);
+    expectText(start, "2004-03-05 10:15:00", "span start");
+    expectText(end, "2004-03-05 13:09:30", "span end");
+    click(form, IDOK);
+    check(waitGone(form), "OK closes the Export form");
+    if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
+    sync(gui.main);
+    check(noErrorBox(gui), "the export shows no error");
+    runHarvex("export \"" + dir + "\\A.DC1\" \"" + dir + "\\B.DC4\" -o data.csv --start \"" + start + "\" --end \"" +
+                  end + "\" --time elapsed --date none --split none",
+              ref, dir + "\\export.err");
+    compareOutputs(out, ref, "export after skipped files");
+    // The command has let go of every file it opened: renaming needs the
+    // file closed (the program opens files without delete sharing).
+    for (const char* name : {"A.DC1", "T.DC3", "TR.DC2", "B.DC4"}) {
+        const std::string path = dir + "\\" + name;
+        const bool moved = MoveFileA(path.c_str(), (path + ".moved").c_str()) != FALSE;
+        check(moved, std::string(name) + " is closed after the command");
+        if (moved) MoveFileA((path + ".moved").c_str(), path.c_str());
+    }
+    exitGui(gui);
+}
+
+// 4. Cancel at each form writes nothing and keeps the options; an output
+// named like an input is refused.
+void cancelAndRefuse() {
+    const std::string dir = makeDir("cancel");
+    writeBoiler(dir + "\\A.DC1");
+    writeAlarms(dir + "\\C.ALM");
+    const auto files = filesIn(dir);
+    const std::string data = readBytes(dir + "\\A.DC1");
+    const std::string alarms = readBytes(dir + "\\C.ALM");
+    Gui gui;
+    if (!startGui(gui, dir)) return;
+    auto nothingWritten = [&](const std::string& what) {
+        sync(gui.main);
+        check(filesIn(dir) == files, what + ": nothing written");
+        check(noErrorBox(gui), what + ": no error shown");
+    };
+
+    postCommand(gui.main, 32006);
+    if (cancelFileForm(gui, "Read From")) {
+        sync(gui.main);
+        check(!findWindow(gui.pid(), "#32770", "Export"), "Cancel on Read From: no Export form");
+        nothingWritten("Cancel on Read From");
+    }
+
+    postCommand(gui.main, 32006);
+    if (answerFileForm(gui, "Read From", dir, "\"C.ALM\"")) {
+        HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
+        if (check(display != nullptr, "DISPLAY appears")) {
+            click(display, 200);
+            click(display, 203);
+            click(display, IDCANCEL);
+            check(waitGone(display), "Cancel closes DISPLAY");
+        }
+        if (cancelFileForm(gui, "Alarm/Event Export Filename")) nothingWritten("Cancel on the alarm/event name");
+    }
+
+    postCommand(gui.main, 32006);
+    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
+        HWND form = waitWindow(gui.pid(), "#32770", "Export");
+        if (check(form != nullptr, "Export appears")) {
+            click(form, 112);
+            click(form, 114);
+            click(form, 122);
+            click(form, IDCANCEL);
+            check(waitGone(form), "Cancel closes Export");
+            sync(gui.main);
+            check(!findWindow(gui.pid(), "#32770", "Export Filename"), "Cancel on Export: no name asked");
+            nothingWritten("Cancel on Export");
+        }
+    }
+
+    postCommand(gui.main, 32006);
+    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
+        HWND form = waitWindow(gui.pid(), "#32770", "Export");
+        if (check(form != nullptr, "Export appears")) {
+            sync(form);
+            checkRadios(form, {110, 113, 117}, {112, 114, 122}, "the options after Cancel");
+            click(form, IDOK);
+            if (cancelFileForm(gui, "Export Filename")) nothingWritten("Cancel on Export Filename");
+        }
+    }
+
+    // The inputs chosen again as outputs: the overwrite question is
+    // answered Yes, and the program still refuses.
+    const struct {
+        const char* input;
+        const char* question;
+        std::function<void()> beforeName;
+    } refusals[] = {
+        {"A.DC1", "Export Filename",
+         [&] {
+             HWND form = waitWindow(gui.pid(), "#32770", "Export");
+             if (form) click(form, IDOK);
+         }},
+        {"C.ALM", "Alarm/Event Export Filename",
+         [&] {
+             HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
+             if (display) click(display, IDOK);
+         }},
+    };
+    for (const auto& refusal : refusals) {
+        postCommand(gui.main, 32006);
+        if (!answerFileForm(gui, "Read From", dir, std::string("\"") + refusal.input + "\"")) continue;
+        refusal.beforeName();
+        HWND save = waitWindow(gui.pid(), "#32770", refusal.question);
+        if (!check(save != nullptr, std::string(refusal.question) + " appears")) continue;
+        waitUntil([&] { return GetDlgItem(save, 1148) != nullptr; }, ShortWait);
+        sync(save);
+        setItemText(save, 1148, dir + "\\" + refusal.input);
+        PostMessageA(save, WM_COMMAND, IDOK, 0);
+        // The platform asks before replacing a file; the box has the form's title.
+        HWND question = nullptr;
+        waitUntil(
+            [&] {
+                HWND w = findWindow(gui.pid(), "#32770", refusal.question);
+                question = w != save ? w : nullptr;
+                if (!question) {
+                    for (HWND c = GetTopWindow(nullptr); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                        DWORD pid = 0;
+                        GetWindowThreadProcessId(c, &pid);
+                        char cls[16] = {};
+                        GetClassNameA(c, cls, sizeof cls);
+                        if (pid == gui.pid() && c != save && IsWindowVisible(c) && std::string(cls) == "#32770" &&
+                            windowText(c) == refusal.question)
+                            question = c;
+                    }
+                }
+                return question != nullptr;
+            },
+            LongWait);
+        if (check(question != nullptr, std::string("replacing ") + refusal.input + " is asked")) {
+            click(question, IDYES);
+            waitGone(question);
+        }
+        const std::string text = oneLine(takeErrorBox(gui));
+        check(text.find("Export not written.") == 0 && text.find(refusal.input) != std::string::npos &&
+                  text.find("is one of the recorder files being exported.") != std::string::npos,
+              std::string("writing over ") + refusal.input + " is refused: \"" + text + "\"");
+        sync(gui.main);
+    }
+    check(readBytes(dir + "\\A.DC1") == data && readBytes(dir + "\\C.ALM") == alarms, "the recorder files are unchanged");
+
+    const std::string ini = dir + "\\wHarvex.ini";
+    if (!exitGui(gui)) return;
+    expectText(profileValue(ini, "export", "Time Format"), "1", "time format after Cancel");
+    expectText(profileValue(ini, "export", "Date Format"), "0", "date format after Cancel");
+    expectText(profileValue(ini, "export", "Interval"), "0", "interval after Cancel");
+    expectText(profileValue(ini, "misc", "Time Format"), "32", "display flags after Cancel");
+}
+
+void recordHelpRequest(int argc, char** argv) {
+    char log[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("HX_HELP_LOG", log, sizeof log)) return;
+    std::ofstream out(log, std::ios::app);
+    for (int i = 1; i < argc; ++i) out << argv[i] << (i + 1 < argc ? " " : "\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strncmp(argv[1], "file:", 5) == 0) {
+        recordHelpRequest(argc, argv);
+        return 0;
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--gui") == 0) guiPath = argv[i + 1];
+        if (std::strcmp(argv[i], "--harvex") == 0) harvexPath = argv[i + 1];
+    }
+    if (guiPath.empty() || harvexPath.empty()) {
+        std::fprintf(stderr, "usage: harvex_gui_driver --gui PATH --harvex PATH\n");
+        return 2;
+    }
+    char cwd[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, cwd);
+    baseDir = cwd;
+
+    const std::pair<const char*, void (*)()> scenarios[] = {
+        {"start and single instance", startAndSingleInstance},
+        {"About and help", aboutAndHelp},
+        {"export of data and alarm/event files together", exportTogether},
+        {"bad files skipped", badFilesSkipped},
+        {"cancel at each form", cancelAndRefuse},
+    };
+    const char* only = argc % 2 == 0 ? argv[argc - 1] : nullptr;  // a trailing word picks one scenario
+    for (const auto& [name, run] : scenarios) {
+        if (only && !std::strstr(name, only)) continue;
+        std::printf("-- %s\n", name);
+        std::fflush(stdout);
+        const int failedBefore = failed;
+        run();
+        std::printf("   %s\n", failed == failedBefore ? "ok" : "FAILED");
+        std::fflush(stdout);
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,183 @@
+// Radio groups and text controls bound to the items of real dialogs made
+// from the program's templates.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "ResourceIds.h"
+#include "support/RecordingNotice.h"
+#include "ui/CControl.h"
+#include "ui/CDialog.h"
+
+using guitest::clickItem;
+
+namespace {
+
+class Controls : public ::testing::Test {
+protected:
+    void SetUp() override { guitest::prepareApp(); }
+    bool checked(CDialog& d, int id) { return SendMessageA(d.item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    std::vector<int> checkedIds(CDialog& d, int first, int last) {
+        std::vector<int> ids;
+        for (int id = first; id <= last; ++id)
+            if (checked(d, id)) ids.push_back(id);
+        return ids;
+    }
+    testsupport::RecordingNotice notice;
+};
+
+struct ByteGroupCase {
+    const char* label;
+    std::uint8_t value;
+    std::uint32_t mask;
+    std::vector<int> checkedOnLoad;  // of 109..112
+    int click;                       // 0: none
+    std::uint8_t saved;
+};
+
+TEST_F(Controls, ByteGroupLoadsClicksAndSavesUnderItsMask) {
+    const ByteGroupCase cases[] = {
+        {"index 2 of the whole byte", 2, 0xFF, {111}, 112, 3},
+        {"mask 0x60 over 0x25 keeps the other bits", 0x25, 0x60, {110}, 111, 0x45},
+        {"mask 0x60, index 0 clears only masked bits", 0xC5, 0x60, {111}, 109, 0x85},
+        {"no click saves the loaded index", 0x41, 0x0F, {110}, 0, 0x41},
+        {"an index past the group checks nothing and keeps the value", 7, 0xFF, {}, 0, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        CDialog form(IDD_EXPORT);
+        ASSERT_NE(form.handle(), nullptr);
+        std::uint8_t value = c.value;
+        form.bind<CRadioGroupC>(109, 112, &value, c.mask);
+        EXPECT_EQ(checkedIds(form, 109, 112), c.checkedOnLoad);
+        if (c.click) {
+            clickItem(form.handle(), c.click);
+            EXPECT_EQ(checkedIds(form, 109, 112), std::vector<int>{c.click});
+        }
+        EXPECT_EQ(value, c.value) << "nothing is saved before OK";
+        clickItem(form.handle(), IDOK);
+        EXPECT_EQ(form.result(), 1);
+        EXPECT_EQ(value, c.saved);
+    }
+}
+
+TEST_F(Controls, WordGroupKeepsTheBitsOutsideItsMask) {
+    CDialog form(IDD_DISPLAY);
+    ASSERT_NE(form.handle(), nullptr);
+    std::uint16_t clock = 0xA1FF;  // mask 0x0100: index 1
+    std::uint16_t order = 0;
+    form.bind<CRadioGroup>(IDC_CLOCK_12, IDC_CLOCK_24, &clock, 0x0100);
+    form.bind<CRadioGroup>(IDC_ORDER_MONTH, IDC_ORDER_DAY, &order, 0xFFFF);
+    EXPECT_TRUE(checked(form, IDC_CLOCK_24));
+    EXPECT_TRUE(checked(form, IDC_ORDER_MONTH));
+    clickItem(form.handle(), IDC_CLOCK_12);
+    clickItem(form.handle(), IDC_ORDER_DAY);
+    EXPECT_FALSE(checked(form, IDC_CLOCK_24)) << "a click unchecks the others of its group";
+    EXPECT_TRUE(checked(form, IDC_ORDER_DAY));
+    EXPECT_TRUE(checked(form, IDC_CLOCK_12)) << "groups do not touch each other";
+    clickItem(form.handle(), IDOK);
+    EXPECT_EQ(clock, 0xA0FF);
+    EXPECT_EQ(order, 1);
+}
+
+TEST_F(Controls, CancelAfterClicksKeepsEveryValue) {
+    CDialog form(IDD_EXPORT);
+    std::uint8_t time = 1, date = 0, interval = 0;
+    form.bind<CRadioGroupC>(109, 112, &time, 0xFF);
+    form.bind<CRadioGroupC>(113, 115, &date, 0xFF);
+    form.bind<CRadioGroupC>(117, 122, &interval, 0xFF);
+    clickItem(form.handle(), 112);
+    clickItem(form.handle(), 114);
+    clickItem(form.handle(), 122);
+    clickItem(form.handle(), IDCANCEL);
+    EXPECT_EQ(form.result(), -1);
+    EXPECT_EQ(time, 1);
+    EXPECT_EQ(date, 0);
+    EXPECT_EQ(interval, 0);
+}
+
+TEST_F(Controls, ControlsUnbindTheirItemsWhenTheDialogGoes) {
+    HWND button = nullptr;
+    HWND edit = nullptr;
+    {
+        CDialog form(IDD_EXPORT);
+        std::uint8_t value = 0;
+        char text[10] = "12:34:56";
+        form.bind<CRadioGroupC>(109, 112, &value, 0xFF);
+        form.bind<CStrCtrl>(IDC_START_TIME, text, 9);
+        button = form.item(111);
+        edit = form.item(IDC_START_TIME);
+        EXPECT_NE(CControl::fromItem(button), nullptr) << "every button of the group is bound";
+        EXPECT_EQ(CControl::fromItem(button), CControl::fromItem(form.item(109)));
+        EXPECT_NE(CControl::fromItem(edit), nullptr);
+    }
+    EXPECT_FALSE(IsWindow(button)) << "the dialog window is destroyed with its object";
+    EXPECT_FALSE(IsWindow(edit));
+}
+
+TEST_F(Controls, TextControlShowsItsBufferAndSavesAtMostItsLength) {
+    CDialog form(IDD_EXPORT);
+    char text[10] = "12:34:56";
+    form.bind<CStrCtrl>(IDC_START_TIME, text, 9);
+    char shown[32] = {};
+    GetDlgItemTextA(form.handle(), IDC_START_TIME, shown, sizeof shown);
+    EXPECT_STREQ(shown, "12:34:56");
+    SetDlgItemTextA(form.handle(), IDC_START_TIME, "0123456789ABCDEF");
+    clickItem(form.handle(), IDOK);
+    EXPECT_EQ(form.result(), 1);
+    EXPECT_STREQ(text, "012345678") << "9 characters and the terminator";
+}
+
+// Records the order in which the dialog asks its controls.
+class RecordingEdit : public CStrCtrl {
+public:
+    RecordingEdit(CDialog& d, int id, char* buffer, std::vector<std::string>& log, const bool& valid)
+        : CStrCtrl(d, id, buffer, 9), id_(id), log_(log), valid_(valid) {}
+    bool validate() override {
+        log_.push_back("validate " + std::to_string(id_));
+        return valid_;
+    }
+    void save() override {
+        log_.push_back("save " + std::to_string(id_));
+        CStrCtrl::save();
+    }
+
+private:
+    int id_;
+    std::vector<std::string>& log_;
+    const bool& valid_;
+};
+
+TEST_F(Controls, OkValidatesInOrderAndSavesOnlyWhenAllPass) {
+    CDialog form(IDD_EXPORT);
+    std::vector<std::string> log;
+    char buffers[4][10] = {"a", "b", "c", "d"};
+    const bool yes = true;
+    bool second = false;
+    form.bind<RecordingEdit>(IDC_START_TIME, buffers[0], log, yes);
+    form.bind<RecordingEdit>(IDC_START_DATE, buffers[1], log, second);
+    form.bind<RecordingEdit>(IDC_END_TIME, buffers[2], log, yes);
+    form.bind<RecordingEdit>(IDC_END_DATE, buffers[3], log, yes);
+    SetDlgItemTextA(form.handle(), IDC_START_TIME, "changed");
+    ShowWindow(form.handle(), SW_SHOW);
+    SetForegroundWindow(form.handle());
+
+    clickItem(form.handle(), IDOK);
+    EXPECT_EQ(log, (std::vector<std::string>{"validate 100", "validate 101"}));
+    EXPECT_EQ(form.result(), 0) << "the form stays open";
+    EXPECT_STREQ(buffers[0], "a") << "nothing is saved";
+    EXPECT_EQ(GetFocus(), form.item(IDC_START_DATE)) << "the failing field has the focus";
+
+    log.clear();
+    second = true;
+    clickItem(form.handle(), IDOK);
+    EXPECT_EQ(log, (std::vector<std::string>{"validate 100", "validate 101", "validate 102", "validate 103",
+                                             "save 100", "save 101", "save 102", "save 103"}));
+    EXPECT_EQ(form.result(), 1);
+    EXPECT_STREQ(buffers[0], "changed");
+}
+
+}  // namespace
