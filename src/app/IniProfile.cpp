@@ -199,7 +199,7 @@ std::uint32_t IniProfile::getProfileInt(const char* section, const char* key, in
                                         const char* path) {
     const auto fallback = static_cast<std::uint32_t>(defaultValue);
     if (!section || !key || !path) return fallback;
-    const std::optional<std::string> text = readWholeFile(path);
+    const std::optional<std::string> text = readText(path);
     if (!text) return fallback;
     const Location loc = locate(*text, trim(section), trim(key));
     const std::string_view value = unquote(loc.value);
@@ -216,7 +216,7 @@ std::uint32_t IniProfile::getProfileString(const char* section, const char* key,
     while (!result.empty() && result.back() == ' ') result.remove_suffix(1);
 
     std::optional<std::string> text;
-    if (section && key && path) text = readWholeFile(path);
+    if (section && key && path) text = readText(path);
     if (text) {
         const Location loc = locate(*text, trim(section), trim(key));
         if (loc.keyFound) result = unquote(loc.value);
@@ -236,12 +236,10 @@ bool IniProfile::writeProfileString(const char* section, const char* key, const 
     if (!writableNames(sectionName, keyName, valueText)) return false;
 
     std::string text;
-    if (std::optional<std::string> existing = readWholeFile(path)) {
+    if (std::optional<std::string> existing = readText(path)) {
         text = std::move(*existing);
-    } else {
-        // An existing file we cannot read must not be replaced by one key.
-        std::error_code ec;
-        if (std::filesystem::exists(path, ec) || ec) return false;
+    } else if (!mayCreate(path)) {
+        return false;
     }
 
     const std::string eol(lineEndOf(text));
@@ -259,9 +257,24 @@ bool IniProfile::writeProfileString(const char* section, const char* key, const 
             if (text.back() != '\n') text += eol;
             if (!loc.endsBlank) text += eol;
         }
-        text += "[" + std::string(sectionName) + "]" + eol + entry;
+        text += '[';
+        text += sectionName;
+        text += ']';
+        text += eol;
+        text += entry;
     }
 
+    return writeText(path, text);
+}
+
+std::optional<std::string> IniProfile::readText(const char* path) { return readWholeFile(path); }
+
+bool IniProfile::mayCreate(const char* path) {
+    std::error_code ec;
+    return !std::filesystem::exists(path, ec) && !ec;
+}
+
+bool IniProfile::writeText(const char* path, std::string_view text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
