@@ -4,11 +4,13 @@
 // a value in matching quotes loses them, anything missing yields the
 // default. A write changes one line (or adds one) and keeps the rest of the
 // file byte for byte, including its line ends.
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/ProfileStore.h"
 
-class IniProfile final : public ProfileStore {
+class IniProfile : public ProfileStore {
 public:
     std::uint32_t getProfileInt(const char* section, const char* key, int defaultValue,
                                 const char* path) override;
@@ -16,6 +18,15 @@ public:
                                    char* buffer, std::uint32_t size, const char* path) override;
     bool writeProfileString(const char* section, const char* key, const char* value,
                             const char* path) override;
+
+protected:
+    // The file's bytes; nothing when it cannot be read. A fuzz target keeps
+    // the file in memory instead of on disk.
+    virtual std::optional<std::string> readText(const char* path);
+    // Whether a write may create the file: an existing file that cannot be
+    // read must not be replaced by one key.
+    virtual bool mayCreate(const char* path);
+    virtual bool writeText(const char* path, std::string_view text);
 };
 
 // The integer reading of GetPrivateProfileIntA: leading blanks, an optional
