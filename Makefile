@@ -8,13 +8,17 @@ ASAN := $(BUILD)/asan
 MINGW := $(BUILD)/mingw64
 MINGW32 := $(BUILD)/mingw32
 SAMPLES := $(BUILD)/samples
+FUZZ := $(BUILD)/fuzz
+# Seconds each fuzz target runs in `make fuzz`; `make test` runs each for 30.
+FUZZ_SECONDS ?= 300
 
-.PHONY: all native asan mingw mingw32 gui demo test bench setup setup-native clean
+.PHONY: all native asan mingw mingw32 gui demo test bench setup setup-native clean fuzz fuzz-build coverage
 
 all: native
 
 setup:
 	scripts/setup all
+	scripts/setup fuzz
 
 setup-native:
 	scripts/setup native
@@ -50,6 +54,25 @@ test: setup native asan mingw mingw32
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	cd $(MINGW) && HX_WINEPREFIX=$(CURDIR)/$(MINGW)/wineprefix ctest --output-on-failure
+	$(MAKE) fuzz-build
+	FUZZ_SECONDS=30 fuzz/run.sh $(FUZZ)
+
+# The fuzz targets: clang with libFuzzer, ASan and UBSan, in a build of
+# their own. `make fuzz` runs each for FUZZ_SECONDS and prints executions,
+# coverage and findings per target.
+fuzz-build:
+	scripts/setup fuzz
+	CC=clang CXX=clang++ cmake -S fuzz -B $(FUZZ) -DHX_FUZZ_ENGINE=libfuzzer >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS)
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(FUZZ)
+
+# Line and branch coverage of the core library over the unit, malformed-file
+# and fuzz-corpus runs.
+coverage:
+	scripts/setup coverage
+	JOBS=$(JOBS) fuzz/coverage.sh $(BUILD)
 
 # The export benchmark, on a workload it writes to /dev/shm and removes.
 bench: setup-native

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 
@@ -63,7 +64,15 @@ ordered_json describeBlock(const DataBlock& b) {
     return j;
 }
 
-// Everything the file says about itself, loading every block of the chain.
+std::uint64_t sizeOf(const char* path) {
+    std::error_code ec;
+    const auto size = path ? std::filesystem::file_size(path, ec) : 0;
+    return ec ? 0 : size;
+}
+
+// Everything the file says about itself. The block list loads every block
+// of the chain, samples and checksums included; the summary reads only
+// the block headers.
 ordered_json describeDataFile(DataFile& df, bool withBlocks) {
     const GeneralHeader& h = df.header();
     ordered_json j;
@@ -79,17 +88,27 @@ ordered_json describeDataFile(DataFile& df, bool withBlocks) {
                   {"midScale", (s.options & 0x40) != 0},
                   {"logarithmic", (s.options & 0x80) != 0}};
 
-    DataFileIter it(df);
-    it.toEnd(true);
-    CTime last = it.time;
+    std::uint32_t blocks = 0;
     std::uint64_t samples = 0;
+    CTime last;
     ordered_json list = ordered_json::array();
-    VArrayIter<DataBlock> walk(df.blocks);
-    for (DataBlock* b = walk.first(); b; b = walk.advance(1) ? walk.current() : nullptr) {
-        samples += b->count;
-        if (withBlocks) list.push_back(describeBlock(*b));
+    if (withBlocks) {
+        DataFileIter it(df);
+        it.toEnd(true);
+        last = it.time;
+        VArrayIter<DataBlock> walk(df.blocks);
+        for (DataBlock* b = walk.first(); b; b = walk.advance(1) ? walk.current() : nullptr) {
+            samples += b->count;
+            list.push_back(describeBlock(*b));
+        }
+        blocks = df.blocks.loadedCount();
+    } else {
+        const ChainSummary chain = summarizeChain(df, sizeOf(df.stream() ? df.stream()->name() : nullptr));
+        blocks = chain.blocks;
+        samples = chain.samples;
+        last = chain.last;
     }
-    j["blocks"] = df.blocks.loadedCount();
+    j["blocks"] = blocks;
     j["samples"] = samples;
     j["firstSample"] = timeText(df.blocks.head->data[0].startTime);
     j["lastSample"] = timeText(last);

@@ -63,7 +63,7 @@ std::uint32_t DataBlock::readHeader(IO& io, std::uint32_t at, std::uint8_t /*rea
         scale = ownScale.get();
     }
     io.setCrcMode(false);
-    checksumState = io.checksum;
+    checksumState = headerChecksum = io.checksum;
 
     if (scale) {
         flags = static_cast<std::uint8_t>((flags & ~(BlockFlags::MidScale | BlockFlags::Logarithmic)) |
@@ -109,7 +109,7 @@ void DataBlock::readSamples(IO& io, std::uint8_t readFlags) {
         setEndTime();
         return;
     }
-    io.checksum = checksumState;
+    io.checksum = headerChecksum;
     io.setCrcMode(true);
     samples->readAll(io);
     io.setCrcMode(false);

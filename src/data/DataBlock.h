@@ -68,6 +68,8 @@ public:
     std::unique_ptr<AlarmHeader> ownAlarms;
     std::uint16_t storedChecksum = 0;
     std::uint16_t checksumState = 0;
+    // The register after the header part: samples read again start from it.
+    std::uint16_t headerChecksum = 0;
     ChecksumResult checksum = ChecksumResult::NotChecked;
 
 private:

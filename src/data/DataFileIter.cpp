@@ -1,5 +1,8 @@
 #include "data/DataFileIter.h"
 
+#include <unordered_set>
+#include <vector>
+
 #include "storage/IO.h"
 #include "ui/UserNotice.h"
 
@@ -185,3 +188,110 @@ float DataFileIter::reading() {
     DataBlock* b = cursor.current();
     return b ? b->toEngineering(raw) : 0.0f;
 }
+
+namespace {
+
+class ChainWalk {
+public:
+    ChainWalk(DataFile& df, std::uint64_t fileSize) : df_(df), fileSize_(fileSize) {}
+    ChainSummary walk();
+
+private:
+    void markVisited(IO& io, std::uint32_t lastLoaded);
+    void countSamples(IO& io, DataBlock& b) const;
+
+    DataFile& df_;
+    std::uint64_t fileSize_;
+    std::unordered_set<std::uint32_t> visited_;
+    // Records of blocks not kept stay in force for the blocks after them.
+    std::vector<std::unique_ptr<ScalesHeader>> scales_;
+    std::vector<std::unique_ptr<AlarmHeader>> alarms_;
+};
+
+// The reader has walked from the header's first block to the last one
+// loaded; a chain that comes back to any of those ends there, as it would.
+void ChainWalk::markVisited(IO& io, std::uint32_t lastLoaded) {
+    for (std::uint32_t at = df_.blocks.firstBlock; at != 0 && at != lastLoaded && visited_.insert(at).second;) {
+        io.seek(at + 8);
+        const std::uint32_t next = io.getWord32();
+        at = next & 0x80000000u ? 0 : next;
+    }
+    visited_.insert(lastLoaded);
+}
+
+// What reading the samples would leave of the count, and the error it
+// would raise.
+void ChainWalk::countSamples(IO& io, DataBlock& b) const {
+    static constexpr std::uint32_t SampleSize[4] = {2, 2, 4, 1};
+    if (io.hasMainError()) {
+        b.count = 0;
+    } else if (b.count != 0) {
+        if (!makeSampleArray(b.dataType(), b.count)) {
+            IO::setCode(io.mainError, ErrorCode::BadType);
+            b.count = 0;
+        } else {
+            const std::uint64_t first = b.firstSampleOffset();
+            const std::uint64_t whole = fileSize_ > first ? (fileSize_ - first) / SampleSize[b.dataType()] : 0;
+            if (whole < b.count) {
+                b.count = static_cast<std::uint16_t>(whole);
+                IO::setCode(io.mainError, ErrorCode::EndOfFile);
+            }
+        }
+    }
+    b.endTime = b.count ? offsetBy(b.startTime, b.count - 1u, b.interval) : b.startTime;
+}
+
+// BlockList::readNext's walk, on to the end of the chain.
+ChainSummary ChainWalk::walk() {
+    ChainSummary s;
+    VArrayIter<DataBlock> loaded(df_.blocks);
+    const DataBlock* last = nullptr;
+    for (DataBlock* b = loaded.first(); b; b = loaded.advance(1) ? loaded.current() : nullptr) {
+        ++s.blocks;
+        s.samples += b->count;
+        last = b;
+    }
+    IO* io = df_.stream();
+    if (!last) return s;
+    s.last = last->endTime;
+    if (!io || !io->isOpen() || io->hasMainError()) return s;
+    NoticeSource source(io->name());
+    markVisited(*io, last->address);
+    // Those links were read once already; reading them again fails only
+    // where the walk to come fails too.
+    io->mainError = ErrorRecord{};
+
+    ScalesHeader* scale = last->scale;
+    AlarmHeader* alarms = last->alarms;
+    std::uint32_t expectedPrev = last->address;
+    const std::uint8_t flags = ReadFlags::ReadHeader | df_.verify;
+    for (std::uint32_t at = last->next; at != 0;) {
+        if (!visited_.insert(at).second) {
+            IO::setCode(io->mainError, ErrorCode::CorruptPointers);
+            break;
+        }
+        DataBlock b;
+        b.scale = scale;
+        b.alarms = alarms;
+        const std::uint32_t next = b.readHeader(*io, at, flags);
+        countSamples(*io, b);
+        if (!io->hasMainError() && b.prev != expectedPrev) {
+            showError("Corrupt Pointers.\nBlock Data Ignored.");
+        } else if (b.count != 0) {
+            ++s.blocks;
+            s.samples += b.count;
+            s.last = b.endTime;
+        }
+        scale = b.scale;
+        alarms = b.alarms;
+        if (b.ownScale) scales_.push_back(std::move(b.ownScale));
+        if (b.ownAlarms) alarms_.push_back(std::move(b.ownAlarms));
+        expectedPrev = at;
+        at = next;
+    }
+    return s;
+}
+
+}  // namespace
+
+ChainSummary summarizeChain(DataFile& df, std::uint64_t fileSize) { return ChainWalk(df, fileSize).walk(); }

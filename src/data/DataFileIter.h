@@ -47,3 +47,17 @@ public:
 private:
     void standOnLast(DataBlock* b);
 };
+
+// The usable blocks of a data file's whole chain as loading the rest would
+// find them, from the block headers alone: the chain goes on from the last
+// block loaded with the reader's checks, messages, records in force and
+// stops, but no sample is read. A count is cut to the whole samples the
+// file of fileSize bytes holds, as a read meeting its end cuts it, and
+// raises the same error; the checksums and float checks of the samples are
+// what is not done.
+struct ChainSummary {
+    std::uint32_t blocks = 0;
+    std::uint64_t samples = 0;
+    CTime last;  // the time of the last sample
+};
+ChainSummary summarizeChain(DataFile& df, std::uint64_t fileSize);

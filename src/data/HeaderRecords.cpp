@@ -15,7 +15,9 @@ void GeneralHeader::read(IO& io, int expectedType, int upperType) {
     if (expectedType != AnyType) {
         int upper = upperType == AnyType ? expectedType : upperType;
         bool ok = expectedType > 5 ? (type >= expectedType && type <= upper) : ((type & ~1) == expectedType);
-        if (!ok) IO::setCode(io.mainError, ErrorCode::BadType);
+        // A header cut short reads zeros for its type: the end of the file
+        // is the error to report, not the type.
+        if (!ok && !io.hasMainError()) IO::setCode(io.mainError, ErrorCode::BadType);
     }
 }
 

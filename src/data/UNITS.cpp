@@ -9,7 +9,6 @@
 namespace {
 
 constexpr std::uint16_t FullScaleByType[4] = {65535, 65535, 65535, 240};
-constexpr double PowerOfTen[UNITS::MaxDecimals + 1] = {1, 10, 100, 1000, 10000};
 constexpr float MaxExponent = 300.0f;
 
 // Every segment length derives from these counts; with each at least 4 the
@@ -67,15 +66,7 @@ void UNITS::applyFlags(std::uint8_t newFlags) {
     }
 }
 
-float UNITS::toEngineering(double raw) const {
-    switch (flags & TypeMask) {
-        case 0:
-            return static_cast<float>(raw / PowerOfTen[std::min<int>(decimals, MaxDecimals)]);
-        case 2:
-            return static_cast<float>(raw);
-        default:
-            break;
-    }
+float UNITS::countToEngineering(double raw) const {
     double reading;
     if (raw <= break1)
         reading = segment(low, point1, break1, raw);

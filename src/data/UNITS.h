@@ -14,8 +14,15 @@ public:
     // decimals outside 0..4 are clamped: nothing beyond 4 can be formatted.
     void set(float lowEnd, float middle, float highEnd, int places, std::uint8_t newFlags);
     void applyFlags(std::uint8_t newFlags);
-    // On a logarithmic scale the result is the exponent.
-    float toEngineering(double raw) const;
+    // On a logarithmic scale the result is the exponent. Inline: the
+    // exports convert every sample through it.
+    float toEngineering(double raw) const {
+        switch (flags & TypeMask) {
+        case 0: return static_cast<float>(raw / PowerOfTen[decimals < MaxDecimals ? decimals : MaxDecimals]);
+        case 2: return static_cast<float>(raw);
+        default: return countToEngineering(raw);
+        }
+    }
     // Writes the reading right-aligned in width (6..9) characters at out,
     // which has NumberTextMax bytes; returns the terminating zero.
     char* format(char* out, float reading, int width, bool keepExponent) const;
@@ -29,4 +36,9 @@ public:
     float point2 = 0.0f;
     float high = 0.0f;
     std::uint8_t decimals = 0;
+
+private:
+    static constexpr double PowerOfTen[MaxDecimals + 1] = {1, 10, 100, 1000, 10000};
+    // Types 1 and 3: linear within the segment that holds the count.
+    float countToEngineering(double raw) const;
 };

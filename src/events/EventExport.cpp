@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <vector>
 
 #include "time/NumberText.h"
 #include "time/TimeText.h"
@@ -28,7 +29,10 @@ const char Messages[15][MessageWidth + 1] = {
 };
 
 // Lines are collected up to this size before each write.
-constexpr std::size_t WriteChunk = 64 * 1024;
+constexpr std::size_t WriteChunk = 256 * 1024;
+// Room for any line: the date and time texts, the longest value, a label
+// of 10 characters and the fixed parts.
+constexpr std::size_t LineMax = 2 * TimeTextMax + NumberTextMax + 64;
 
 int tableIndex(int code) {
     if (code >= 0 && code <= 12) return code;
@@ -38,28 +42,26 @@ int tableIndex(int code) {
 
 char pointChar(std::uint8_t point) { return "0123456789ABCDEF"[point & 0x0F]; }
 
-void appendValue(std::string& out, float value) {
-    char text[NumberTextMax];
-    char* end = formatFixed(text, static_cast<double>(value), 10, 3);
-    out.append(text, end);
-}
-
-void appendInt(std::string& out, int value) {
-    char text[16];
-    auto result = std::to_chars(text, text + sizeof text, value);
-    out.append(text, result.ptr);
+char* putText(char* p, const char* text) {
+    const std::size_t n = std::strlen(text);
+    std::memcpy(p, text, n);
+    return p + n;
 }
 
 // ",%c,\"%s\",%10.3f\n" and, with a colon, ",%c,\"%s:\",%10.3f\n"
-void appendMeasured(std::string& out, const Event& e, const char* text, bool colon) {
-    out += ',';
-    out += pointChar(e.point);
-    out += ",\"";
-    out += text;
-    if (colon) out += ':';
-    out += "\",";
-    appendValue(out, e.value);
-    out += '\n';
+char* putMeasured(char* p, const Event& e, const char* text, std::size_t length, bool colon) {
+    *p++ = ',';
+    *p++ = pointChar(e.point);
+    *p++ = ',';
+    *p++ = '"';
+    std::memcpy(p, text, length);
+    p += length;
+    if (colon) *p++ = ':';
+    *p++ = '"';
+    *p++ = ',';
+    p = formatFixed(p, static_cast<double>(e.value), 10, 3);
+    *p++ = '\n';
+    return p;
 }
 
 const char* peakMessage(int code) {
@@ -72,55 +74,67 @@ const char* peakMessage(int code) {
     }
 }
 
-bool writeAll(std::string& chunk, std::FILE* out) {
-    bool ok = chunk.empty() || std::fwrite(chunk.data(), 1, chunk.size(), out) == chunk.size();
-    chunk.clear();
-    return ok;
-}
+// Composes event lines straight into the output; the date text is made
+// again only when the day changes and the time text when the second does.
+class LineWriter {
+public:
+    LineWriter() : date_(ShowDate | UseDisplayFlags), time_(ShowTime | UseDisplayFlags) {}
+    // Writes the line, with its "\n", at out (LineMax bytes); returns its end.
+    char* put(const Event& e, const StateLabels& labels, char* out);
 
-}  // namespace
+private:
+    TimeTextCache date_;
+    TimeTextCache time_;
+};
 
-void formatEvent(const Event& e, const StateLabels& labels, std::string& out) {
-    char text[TimeTextMax];
-    char* end = formatTime(e.time, text, ShowDate | UseDisplayFlags);
-    out.append(text, end);
-    out += ',';
-    end = formatTime(e.time, text, ShowTime | UseDisplayFlags);
-    out.append(text, end);
+char* LineWriter::put(const Event& e, const StateLabels& labels, char* out) {
+    char* p = date_.format(e.time, out);
+    *p++ = ',';
+    p = time_.format(e.time, p);
 
     if (int index = tableIndex(e.code); index >= 0) {
         char message[MessageWidth + 1];
         std::memcpy(message, Messages[index], sizeof message);
         if (char* x = std::strchr(message, 'x')) *x = static_cast<char>('0' + (e.alarm & 0x0F));
-        appendMeasured(out, e, message, false);
-    } else if (e.code == InputLow || e.code == InputHigh) {
-        out += ",\"Event: ";
-        appendInt(out, e.point + 1);
-        out += "\",\"";
-        out += labels.label(e.code - InputLow, e.point);
-        out += "\"\n";
-    } else if (e.code == Reset) {
-        appendMeasured(out, e, "Reset", false);
-    } else if (const char* peak = peakMessage(e.code)) {
-        appendMeasured(out, e, peak, true);
-    } else {
-        out += ",\"Unknown message: ";
-        appendInt(out, e.code);
-        out += "\"\n";
+        return putMeasured(p, e, message, MessageWidth, false);
     }
+    if (e.code == InputLow || e.code == InputHigh) {
+        p = putText(p, ",\"Event: ");
+        p = std::to_chars(p, p + 16, e.point + 1).ptr;
+        p = putText(p, "\",\"");
+        p = putText(p, labels.label(e.code - InputLow, e.point));
+        return putText(p, "\"\n");
+    }
+    if (e.code == Reset) return putMeasured(p, e, "Reset", 5, false);
+    if (const char* peak = peakMessage(e.code)) return putMeasured(p, e, peak, std::strlen(peak), true);
+    p = putText(p, ",\"Unknown message: ");
+    p = std::to_chars(p, p + 16, static_cast<int>(e.code)).ptr;
+    return putText(p, "\"\n");
+}
+
+}  // namespace
+
+void formatEvent(const Event& e, const StateLabels& labels, std::string& out) {
+    char line[LineMax];
+    LineWriter writer;
+    out.append(line, writer.put(e, labels, line));
 }
 
 bool writeEvents(EventFile& file, std::FILE* out) {
-    std::string chunk;
-    chunk.reserve(WriteChunk + 1024);
-    chunk = EventHeaderLine;
+    std::vector<char> chunk(WriteChunk + LineMax);
+    std::size_t used = std::strlen(EventHeaderLine);
+    std::memcpy(chunk.data(), EventHeaderLine, used);
+    LineWriter writer;
     bool ok = true;
     for (Event* e = file.cursor.first(); e && ok;) {
-        formatEvent(*e, file.EventLabels, chunk);
-        if (chunk.size() >= WriteChunk) ok = writeAll(chunk, out);
+        used = static_cast<std::size_t>(writer.put(*e, file.EventLabels, chunk.data() + used) - chunk.data());
+        if (used >= WriteChunk) {
+            ok = std::fwrite(chunk.data(), 1, used, out) == used;
+            used = 0;
+        }
         e = file.cursor.advance(1) ? file.cursor.current() : nullptr;
     }
-    ok = ok && writeAll(chunk, out) && std::fflush(out) == 0;
+    ok = ok && (used == 0 || std::fwrite(chunk.data(), 1, used, out) == used) && std::fflush(out) == 0;
     if (!ok) reportError("Error writing file.");
     return ok;
 }

@@ -101,6 +101,12 @@ void EventFile::walkRing(IO& io) {
     for (;;) {
         if (pos >= wrapPos) {
             if (wrapPos == endPos) break;
+            // A newest record above the upper run would wrap the walk again
+            // and again: the header contradicts itself.
+            if (wrapped) {
+                IO::setCode(io.mainError, ErrorCode::CorruptPointers);
+                break;
+            }
             wrapped = true;
             pos = headerSize;
             io.seek(static_cast<std::uint32_t>(headerSize));

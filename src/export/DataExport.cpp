@@ -14,7 +14,8 @@
 namespace {
 
 const char* const TimeColumnTitle[4] = {"Sample Number", "Elapsed time", "12 hour time", "24 hour time"};
-constexpr std::size_t OutputBuffer = 1 << 20;
+// Rows are written in chunks of about this size.
+constexpr std::size_t OutputChunk = 1 << 20;
 constexpr std::uint64_t ProgressEvery = 4096;
 
 }  // namespace
@@ -38,9 +39,10 @@ DataExporter::DataExporter(dFileIt* items, int count, ExportOptions options)
     if (options_.timeFormat == 3) timeFlags_ |= Time24;
     if (options_.dateFormat != 0) timeFlags_ |= ShowDate;
     if (options_.dateFormat == 2) timeFlags_ |= DayFirst;
-    // Room for the widest row: every value at its longest, so no row can
-    // overflow whatever the files hold.
-    row_.resize(32 + TimeTextMax + static_cast<std::size_t>(count_) * (2 + NumberTextMax));
+    timeText_ = TimeTextCache(timeFlags_);
+    // Room for the widest row behind a full chunk: every value at its
+    // longest, so no row can overflow whatever the files hold.
+    rowMax_ = 32 + TimeTextMax + static_cast<std::size_t>(count_) * (2 + NumberTextMax);
 }
 
 bool DataExporter::fail(const std::string& text) {
@@ -76,14 +78,20 @@ bool DataExporter::openOutput() {
     out_ = std::fopen(name_.c_str(), "wt");
     if (!out_) return fail("Can't Open file.\n" + name_);
     ownFile_ = true;
-    std::setvbuf(out_, nullptr, _IOFBF, OutputBuffer);
     written_.push_back(name_);
     return true;
 }
 
+bool DataExporter::writeBuffered() {
+    const std::size_t n = used_;
+    used_ = 0;
+    return n == 0 || std::fwrite(buffer_.data(), 1, n, out_) == n;
+}
+
 bool DataExporter::closeOutput() {
     if (!out_) return true;
-    bool ok = std::fflush(out_) == 0 && !std::ferror(out_);
+    bool ok = writeBuffered();
+    ok = std::fflush(out_) == 0 && !std::ferror(out_) && ok;
     if (ownFile_) ok = std::fclose(out_) == 0 && ok;
     out_ = nullptr;
     if (!ok) {
@@ -108,29 +116,150 @@ bool DataExporter::writeHeader() {
         line += ")\"";
     }
     line += '\n';
+    if (!writeBuffered()) return false;
     return std::fwrite(line.data(), 1, line.size(), out_) == line.size();
 }
 
-void DataExporter::buildRow(CTime cursor, CTime reference) {
-    char* p = row_.data();
-    if (options_.timeFormat == 0) {
-        p = std::to_chars(p, p + 24, rowNumber_).ptr;
-    } else {
-        *p++ = '"';
-        p = formatTime(options_.timeFormat == 1 ? CTime(cursor - reference) : cursor, p, timeFlags_);
-        *p++ = '"';
-    }
+void DataExporter::addRow(CTime cursor) {
+    rowTimes_[batched_] = cursor;
+    rowNumbers_[batched_] = rowNumber_;
     for (int i = 0; i < count_; ++i) {
         DataFileIter& it = items_[i].iter;
-        *p++ = ',';
-        *p++ = ' ';
-        float reading = it.reading();
-        const DataBlock* b = it.block();
-        if (b && b->scale) p = b->scale->units.format(p, reading, 8, false);
-        else p = formatFixed(p, reading, 8, 2);
+        DataBlock* b = it.block();
+        // Samples not loaded are loaded now, as value() would for this row:
+        // a count cut by the end of the file shows in the next step.
+        if (b && !b->samples && b->count) it.value();
+        positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows + batched_] = {b, it.sampleInBlock};
     }
-    *p++ = '\n';
-    rowLength_ = static_cast<std::size_t>(p - row_.data());
+    ++batched_;
+}
+
+bool DataExporter::putRows(CTime reference) {
+    const std::size_t n = batched_;
+    batched_ = 0;
+    for (int i = 0; i < count_; ++i)
+        columns_[static_cast<std::size_t>(i)].makeTexts(&positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows], n);
+    for (std::size_t r = 0; r < n; ++r) {
+        char* p = buffer_.data() + used_;
+        if (options_.timeFormat == 0) {
+            p = std::to_chars(p, p + 24, rowNumbers_[r]).ptr;
+        } else {
+            *p++ = '"';
+            p = timeText_.format(options_.timeFormat == 1 ? CTime(rowTimes_[r] - reference) : rowTimes_[r], p);
+            *p++ = '"';
+        }
+        for (int i = 0; i < count_; ++i) {
+            *p++ = ',';
+            *p++ = ' ';
+            p = columns_[static_cast<std::size_t>(i)].put(r, p);
+        }
+        *p++ = '\n';
+        used_ = static_cast<std::size_t>(p - buffer_.data());
+        if (used_ >= OutputChunk && !writeBuffered()) return false;
+    }
+    return true;
+}
+
+namespace {
+
+// On the last sample of the last block, with no chain to load more from: a
+// file that has ended, advanced on every row of the files that go on.
+bool onLastSample(const DataFileIter& it, const DataBlock* b) {
+    const auto& c = it.cursor;
+    return b && b->next == 0 && b->count > 0 && it.sampleInBlock + 1u == b->count && c.node == c.array->tail &&
+           c.index + 1 == c.node->first + c.node->count;
+}
+
+}  // namespace
+
+// Where an iterator stands, for step().
+void DataExporter::classify(Lane& lane, const DataFileIter& it) {
+    DataBlock* b = it.block();
+    lane.block = b;
+    if (b && it.sampleInBlock + 1u < b->count) {
+        lane.state = Lane::Within;
+        // offsetBy(start, sample + 1, interval), as advance(1) sets it.
+        lane.next = b->startTime.ticks() + std::uint64_t(it.sampleInBlock + 1u) * b->interval;
+    } else {
+        lane.state = onLastSample(it, b) ? Lane::Ended : Lane::Other;
+        // The state a step leaves there differs from the one left within a block.
+        lane.settled = false;
+    }
+}
+
+// Every file's iterator advances by one sample; the cursor moves to the
+// earliest new time (never past end), and each file whose new sample lies
+// beyond it steps back, so that it shows its latest sample at or before
+// the cursor. advance and retreat do that only where a block or the file
+// ends; elsewhere the next time is worked out as advance would, the
+// iterator moves only when it keeps the new sample, and one that stays
+// and was left so before is not touched: its state would be the same.
+bool DataExporter::step(CTime& cursor, CTime end) {
+    bool more = false;
+    std::uint64_t earliest = end.ticks();
+    for (int i = 0; i < count_; ++i) {
+        Lane& lane = lanes_[static_cast<std::size_t>(i)];
+        DataFileIter& it = items_[i].iter;
+        if (lane.state == Lane::Unknown) classify(lane, it);
+        switch (lane.state) {
+        case Lane::Within:
+            more = true;
+            if (lane.next < earliest) earliest = lane.next;
+            break;
+        case Lane::Ended:
+            // What advance(1) does there: stand on the last sample again.
+            if (!lane.settled) {
+                it.time = lane.block->endTime;
+                it.status = SeekStatus::AfterEnd;
+            }
+            break;
+        default:
+            if (it.advance(1) != 0) {
+                more = true;
+                if (it.time.ticks() < earliest) earliest = it.time.ticks();
+            }
+            break;
+        }
+    }
+    cursor = CTime::fromTicks(earliest);
+    if (!more) return false;
+    for (int i = 0; i < count_; ++i) {
+        Lane& lane = lanes_[static_cast<std::size_t>(i)];
+        DataFileIter& it = items_[i].iter;
+        switch (lane.state) {
+        case Lane::Within:
+            if (lane.next > earliest) {
+                // advance(1) and retreat(1): the same sample, at its own time.
+                if (!lane.settled) {
+                    it.status = SeekStatus::SameBlock;
+                    it.time = CTime::fromTicks(lane.block->startTime.ticks() + std::uint64_t(it.sampleInBlock) * lane.block->interval);
+                }
+            } else {
+                ++it.sampleInBlock;
+                ++it.sampleNumber;
+                it.time = CTime::fromTicks(lane.next);
+                it.status = SeekStatus::SameBlock;
+                lane.state = Lane::Unknown;
+            }
+            lane.settled = true;
+            break;
+        case Lane::Ended:
+            if (it.time > cursor) {
+                it.retreat(1);
+                lane.state = Lane::Unknown;
+                lane.settled = false;
+            } else {
+                lane.settled = true;
+            }
+            break;
+        default:
+            if (it.time > cursor) it.retreat(1);
+            lane.state = Lane::Unknown;
+            lane.settled = false;
+            break;
+        }
+    }
+    return true;
 }
 
 ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
@@ -160,6 +289,16 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     }
     const CTime first = cursor;
     const double span = end > first ? static_cast<double>((end - first).u64()) : 1.0;
+    // Made for each run: blocks loaded for an earlier one may be gone.
+    columns_.clear();
+    for (int i = 0; i < count_; ++i) columns_.emplace_back(*items_[i].file);
+    rowTimes_.assign(ValueColumn::BatchRows, CTime());
+    rowNumbers_.assign(ValueColumn::BatchRows, 0);
+    positions_.assign(static_cast<std::size_t>(count_) * ValueColumn::BatchRows, SamplePosition());
+    batched_ = 0;
+    lanes_.assign(static_cast<std::size_t>(count_), Lane());
+    buffer_.resize(OutputChunk + rowMax_);
+    used_ = 0;
 
     bool headerPending = true;
     for (;;) {
@@ -183,8 +322,8 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
         bool more = true;
         bool complete = false;
         while (!complete) {
-            buildRow(cursor, reference);
-            if (std::fwrite(row_.data(), 1, rowLength_, out_) != rowLength_) {
+            addRow(cursor);
+            if (batched_ == ValueColumn::BatchRows && !putRows(reference)) {
                 closeOutput();
                 endBusy();
                 return ExportResult::Failed;
@@ -193,22 +332,14 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
             if (++totalRows_ % ProgressEvery == 0 && options_.progress)
                 options_.progress(static_cast<double>((cursor - first).u64()) / span);
 
-            more = false;
-            if (cursor < end) {
-                cursor = end;
-                for (int i = 0; i < count_; ++i) {
-                    DataFileIter& it = items_[i].iter;
-                    if (it.advance(1) != 0) {
-                        more = true;
-                        if (it.time < cursor) cursor = it.time;
-                    }
-                }
-            }
+            more = cursor < end && step(cursor, end);
             if (!more) break;
-            // Each file shows its latest sample at or before the cursor.
-            for (int i = 0; i < count_; ++i)
-                if (items_[i].iter.time > cursor) items_[i].iter.retreat(1);
             complete = options_.interval && cursor >= boundary;
+        }
+        if (!putRows(reference)) {
+            closeOutput();
+            endBusy();
+            return ExportResult::Failed;
         }
         if (!more) {
             bool ok = closeOutput();

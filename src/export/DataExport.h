@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "data/dFileIt.h"
+#include "export/ValueColumn.h"
 #include "time/CTime.h"
+#include "time/TimeText.h"
 
 struct ExportOptions {
     std::uint8_t timeFormat = 1;  // 0 sample number, 1 elapsed, 2 12-hour, 3 24-hour
@@ -43,7 +45,16 @@ private:
     bool openOutput();
     bool closeOutput();
     bool writeHeader();
-    void buildRow(CTime cursor, CTime reference);
+    // Notes where each file stands for the row at the cursor; the rows
+    // are made a batch at a time.
+    void addRow(CTime cursor);
+    // Makes the rows noted and writes them out (in large chunks); false
+    // when writing failed.
+    bool putRows(CTime reference);
+    bool writeBuffered();
+    // Moves every iterator to the next row's time; false when no file has
+    // a further sample.
+    bool step(CTime& cursor, CTime end);
     bool isInput(const std::string& path) const;
     bool fail(const std::string& text);
 
@@ -56,8 +67,28 @@ private:
     bool ownFile_ = false;
     std::uint32_t rowNumber_ = 0;
     std::uint64_t totalRows_ = 0;
-    std::vector<char> row_;
-    std::size_t rowLength_ = 0;
+    // Rows are collected here and written in large chunks.
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    std::size_t rowMax_ = 0;
+    std::vector<ValueColumn> columns_;
+    // The rows noted: their times and numbers, and the positions, file by
+    // file (BatchRows for each).
+    std::vector<CTime> rowTimes_;
+    std::vector<std::uint32_t> rowNumbers_;
+    std::vector<SamplePosition> positions_;
+    std::size_t batched_ = 0;
+    // For step(): where each iterator stands.
+    struct Lane {
+        enum State : std::uint8_t { Unknown, Within, Ended, Other };
+        DataBlock* block = nullptr;
+        std::uint64_t next = 0;  // ticks of the next sample, when Within
+        State state = Unknown;    // Within: the next sample is in this block; Ended: on the file's last
+        bool settled = false;     // left by a step as a further step that keeps it would leave it
+    };
+    void classify(Lane& lane, const DataFileIter& it);
+    std::vector<Lane> lanes_;
+    TimeTextCache timeText_{0};
     std::vector<std::string> written_;
 };
 

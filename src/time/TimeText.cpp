@@ -1,6 +1,7 @@
 #include "time/TimeText.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "app/AppSettings.h"
 #include "time/NumberText.h"
@@ -106,9 +107,14 @@ char* putFraction(char* p, std::int32_t ticks) {
     return p;
 }
 
+TimeTextFlags resolveDisplayFlags(TimeTextFlags flags) {
+    if (flags & UseDisplayFlags) flags = (flags & ~(Time24 | DayFirst)) | (AppSettings.displayFlags & (Time24 | DayFirst));
+    return flags;
+}
+
 // days is the elapsed day count, which can pass what the 32-bit field holds.
 char* formatText(const TimeFields& f, std::int64_t days, char* out, TimeTextFlags flags) {
-    if (flags & UseDisplayFlags) flags = (flags & ~(Time24 | DayFirst)) | (AppSettings.displayFlags & (Time24 | DayFirst));
+    flags = resolveDisplayFlags(flags);
 
     char* p = out;
     const char* suffix = "";
@@ -172,6 +178,71 @@ char* formatTime(CTime t, char* out, TimeTextFlags flags) {
     if (flags & Elapsed)
         return formatText(toElapsedFields(t), static_cast<std::int64_t>(t.ticks() / TicksPerDay), out, flags);
     return formatText(toFields(t), 0, out, flags);
+}
+
+TimeTextCache::TimeTextCache(TimeTextFlags flags) : flags_(resolveDisplayFlags(flags) & ~UseDisplayFlags) {
+    showClock_ = (flags_ & (Elapsed | ShowTime)) != 0;
+}
+
+// The pieces formatText puts around the clock that change only with the day.
+void TimeTextCache::newDay(CTime t) {
+    const std::uint64_t days = t.ticks() / TicksPerDay;
+    day_ = days;
+    char* lead = lead_;
+    char* trail = trail_;
+    if (flags_ & Elapsed) {
+        lead = putPlain(lead, static_cast<std::int64_t>(days));
+        *lead++ = ':';
+    } else if (flags_ & ShowDate) {
+        char date[TimeTextMax];
+        const auto length = static_cast<std::size_t>(putDate(date, toFields(t), flags_) - date);
+        if (flags_ & DateAfter) {
+            *trail++ = ' ';
+            std::memcpy(trail, date, length);
+            trail += length;
+        } else {
+            std::memcpy(lead, date, length);
+            lead += length;
+        }
+    }
+    leadLength_ = static_cast<std::size_t>(lead - lead_);
+    trailLength_ = static_cast<std::size_t>(trail - trail_);
+}
+
+void TimeTextCache::newSecond(CTime t) {
+    const std::uint64_t ticks = t.ticks();
+    second_ = ticks / TicksPerSecond;
+    if (ticks / TicksPerDay != day_) newDay(t);
+    const auto ofDay = static_cast<std::int32_t>(ticks % TicksPerDay / TicksPerSecond);
+    std::int32_t hour = ofDay / 3600;
+    if (!(flags_ & Elapsed) && !(flags_ & Time24)) {
+        suffix_ = hour >= 12 ? " pm" : " am";
+        if (hour > 12) hour -= 12;
+        if (hour == 0) hour = 12;
+    }
+    clockLength_ = static_cast<std::size_t>(putClock(clock_, hour, ofDay % 3600 / 60, ofDay % 60) - clock_);
+}
+
+char* TimeTextCache::format(CTime t, char* out) {
+    if (t.ticks() / TicksPerSecond != second_) newSecond(t);
+    // Short pieces go in fixed-size moves, which the room of out
+    // (TimeTextMax) and of the pieces allows.
+    constexpr std::size_t Short = 32;
+    std::memcpy(out, lead_, leadLength_ <= Short ? Short : leadLength_);
+    char* p = out + leadLength_;
+    if (showClock_) {
+        // Always "hh:mm:ss" from a tick count.
+        std::memcpy(p, clock_, 8);
+        p += clockLength_;
+    }
+    if (flags_ & ShowFraction) p = putFraction(p, static_cast<std::int32_t>(t.ticks() % TicksPerSecond));
+    if (showClock_) p = putText(p, suffix_);
+    if (trailLength_) {
+        std::memcpy(p, trail_, trailLength_ <= Short ? Short : trailLength_);
+        p += trailLength_;
+    }
+    *p = '\0';
+    return p;
 }
 
 void parseTimeText(const char* text, TimeFields& f) {

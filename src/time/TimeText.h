@@ -2,6 +2,7 @@
 // Every text form of a time and date, made by one formatter steered by flag
 // bits, and the fixed-position readers of typed times and dates.
 #include <cstddef>
+#include <cstdint>
 
 #include "time/CTime.h"
 
@@ -24,6 +25,33 @@ inline constexpr std::size_t TimeTextMax = 96;
 // pointer to the terminator.
 char* formatTime(CTime t, char* out, TimeTextFlags flags);
 char* formatFields(const TimeFields& f, char* out, TimeTextFlags flags);
+
+// formatTime for a run of times, such as the rows of an export: the date
+// text is made again only when the day changes and the clock only when the
+// second does. The display flags that
+// UseDisplayFlags brings in are taken when it is made.
+class TimeTextCache {
+public:
+    explicit TimeTextCache(TimeTextFlags flags);
+    // What formatTime(t, out, flags) writes; returns the terminator.
+    char* format(CTime t, char* out);
+
+private:
+    void newDay(CTime t);
+    void newSecond(CTime t);
+
+    TimeTextFlags flags_;
+    std::uint64_t day_ = UINT64_MAX;     // the day lead_ and trail_ are for
+    std::uint64_t second_ = UINT64_MAX;  // the second clock_ is for
+    // The text is lead_, the clock, the fraction, the suffix and trail_.
+    char lead_[TimeTextMax] = {};
+    char trail_[TimeTextMax] = {};
+    std::size_t leadLength_ = 0, trailLength_ = 0;
+    bool showClock_ = false;
+    char clock_[TimeTextMax] = {};  // "hh:mm:ss"
+    std::size_t clockLength_ = 0;
+    const char* suffix_ = "";
+};
 
 // Fixed positions, separators ignored: "hh:mm:ss" and "aa/bb/yyyy". A text
 // shorter than that reads as if padded with blanks, which count as 0.

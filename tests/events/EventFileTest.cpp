@@ -237,6 +237,9 @@ TEST_F(EventFileTest, HostileHeadersEndWithMainError) {
         {"positions inside the header", [](EventFileBuilder& b) { b.firstPos = b.lastPos = b.wrapPos = 0; }, ErrorCode::CorruptPointers, 0},
         {"firstPos above wrapPos", [](EventFileBuilder& b) { b.firstPos = b.slot(20); b.lastPos = b.slot(2); b.wrapPos = b.slot(10); }, ErrorCode::CorruptPointers, 0},
         {"lastPos above wrapPos", [](EventFileBuilder& b) { b.firstPos = b.slot(45); b.lastPos = b.slot(49); b.wrapPos = b.slot(47); }, ErrorCode::CorruptPointers, 2 + 45},
+        // Found by fuzzing: with no upper run the walk met wrapPos again
+        // before firstPos and went round the lower run for ever.
+        {"lastPos above wrapPos, empty upper run", [](EventFileBuilder& b) { b.firstPos = b.wrapPos = b.slot(3); b.lastPos = b.slot(10); }, ErrorCode::CorruptPointers, 3},
         {"upper run past lastPos", [](EventFileBuilder& b) { b.firstPos = b.slot(0); b.lastPos = b.slot(2); b.wrapPos = b.slot(Slots); }, ErrorCode::CorruptPointers, Slots},
         {"lastPos at the top of the range", [](EventFileBuilder& b) { b.lastPos = b.slot(0) + 12 * ((INT32_MAX - b.slot(0)) / 12); }, ErrorCode::CorruptPointers, 0},
         {"positions past the end of the file", [](EventFileBuilder& b) { b.firstPos = b.slot(1000); b.lastPos = b.slot(1001); b.wrapPos = b.slot(1002); }, ErrorCode::EndOfFile, 0},
@@ -271,6 +274,7 @@ TEST_F(EventFileTest, TruncatedFiles) {
         std::size_t length;
         std::uint32_t count;
     } cases[] = {
+        {"before the type byte", 2, 0},
         {"inside the identification", 8, 0},
         {"inside the labels", 30, 0},
         {"inside the positions", 14 + 20 + 6, 0},

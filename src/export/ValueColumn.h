@@ -1,0 +1,50 @@
+#pragma once
+// One value column of the export rows, made a batch of rows at a time: the
+// sample each row shows of one file, in engineering units, as the scale's
+// formatter writes it. A column's values are independent of each other, so
+// making them in one run keeps the processor busy where one row at a time
+// would wait on each; the samples of a block are read through their own
+// type rather than through a virtual call per sample; and a sample or
+// reading that repeats (a slow file under a fast one) reuses its text.
+#include <cstdint>
+#include <memory>
+
+#include "data/DataFile.h"
+#include "time/NumberText.h"
+
+// Where a row stands in one file.
+struct SamplePosition {
+    DataBlock* block = nullptr;
+    std::uint32_t sample = 0;
+};
+
+class ValueColumn {
+public:
+    static constexpr std::size_t BatchRows = 64;
+
+    explicit ValueColumn(DataFile& file);
+
+    // The texts of up to BatchRows positions, in row order.
+    void makeTexts(const SamplePosition* positions, std::size_t n);
+    // Copies row r's text to out, which has NumberTextMax bytes; returns
+    // its end, no terminator.
+    char* put(std::size_t r, char* out) const;
+
+private:
+    enum class Kind : std::uint8_t { Virtual, Signed16, Unsigned16, Float, Byte, SignedByte };
+
+    double raw(DataBlock* b, std::uint32_t sample);
+    void bind(const DataBlock* b);
+
+    DataFile* file_;
+    const DataBlock* block_ = nullptr;  // the block the typed pointer reads
+    Kind kind_ = Kind::Virtual;
+    const void* samples_ = nullptr;
+    std::uint32_t available_ = 0;
+
+    // The texts of the batch, one after the other; room for each at its
+    // longest, though only what is written is ever touched.
+    std::unique_ptr<char[]> texts_;
+    std::uint32_t offset_[BatchRows] = {};
+    std::uint16_t length_[BatchRows] = {};
+};
