@@ -24,6 +24,12 @@ public:
 
     std::uint16_t count;
     std::uint16_t isSigned;
+
+protected:
+    // Arrays start unset (readAll writes every sample it keeps, and the
+    // first touch of megabytes of zeros costs as much as the read); reading
+    // single samples first sets the rest to zero.
+    bool defined_ = false;
 };
 
 // Data types 0 (two's complement) and 1 (unsigned).

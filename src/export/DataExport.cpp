@@ -47,6 +47,7 @@ DataExporter::DataExporter(dFileIt* items, int count, ExportOptions options)
 
 bool DataExporter::fail(const std::string& text) {
     reportError(text);
+    writer_.reset();
     if (out_ && ownFile_) std::fclose(out_);
     out_ = nullptr;
     return false;
@@ -65,9 +66,11 @@ bool DataExporter::isInput(const std::string& path) const {
 
 bool DataExporter::openOutput() {
     rowNumber_ = 0;
+    used_ = 0;
     if (options_.stream) {
         out_ = options_.stream;
         ownFile_ = false;
+        writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
         return true;
     }
     if (isInput(name_))
@@ -79,18 +82,21 @@ bool DataExporter::openOutput() {
     if (!out_) return fail("Can't Open file.\n" + name_);
     ownFile_ = true;
     written_.push_back(name_);
+    writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
     return true;
 }
 
 bool DataExporter::writeBuffered() {
     const std::size_t n = used_;
     used_ = 0;
-    return n == 0 || std::fwrite(buffer_.data(), 1, n, out_) == n;
+    return writer_->submit(n);
 }
 
 bool DataExporter::closeOutput() {
     if (!out_) return true;
-    bool ok = writeBuffered();
+    bool ok = writer_->finish(used_);
+    used_ = 0;
+    writer_.reset();
     ok = std::fflush(out_) == 0 && !std::ferror(out_) && ok;
     if (ownFile_) ok = std::fclose(out_) == 0 && ok;
     out_ = nullptr;
@@ -116,8 +122,14 @@ bool DataExporter::writeHeader() {
         line += ")\"";
     }
     line += '\n';
-    if (!writeBuffered()) return false;
-    return std::fwrite(line.data(), 1, line.size(), out_) == line.size();
+    if (line.size() > writer_->capacity() - used_) {
+        if (!writeBuffered()) return false;
+        // Longer than a chunk: written alone, after what came before.
+        if (line.size() > writer_->capacity()) return writer_->finish(0) && std::fwrite(line.data(), 1, line.size(), out_) == line.size();
+    }
+    std::memcpy(writer_->buffer() + used_, line.data(), line.size());
+    used_ += line.size();
+    return true;
 }
 
 void DataExporter::addRow(CTime cursor) {
@@ -140,7 +152,8 @@ bool DataExporter::putRows(CTime reference) {
     for (int i = 0; i < count_; ++i)
         columns_[static_cast<std::size_t>(i)].makeTexts(&positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows], n);
     for (std::size_t r = 0; r < n; ++r) {
-        char* p = buffer_.data() + used_;
+        char* const base = writer_->buffer();
+        char* p = base + used_;
         if (options_.timeFormat == 0) {
             p = std::to_chars(p, p + 24, rowNumbers_[r]).ptr;
         } else {
@@ -154,7 +167,7 @@ bool DataExporter::putRows(CTime reference) {
             p = columns_[static_cast<std::size_t>(i)].put(r, p);
         }
         *p++ = '\n';
-        used_ = static_cast<std::size_t>(p - buffer_.data());
+        used_ = static_cast<std::size_t>(p - base);
         if (used_ >= OutputChunk && !writeBuffered()) return false;
     }
     return true;
@@ -297,7 +310,6 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     positions_.assign(static_cast<std::size_t>(count_) * ValueColumn::BatchRows, SamplePosition());
     batched_ = 0;
     lanes_.assign(static_cast<std::size_t>(count_), Lane());
-    buffer_.resize(OutputChunk + rowMax_);
     used_ = 0;
 
     bool headerPending = true;

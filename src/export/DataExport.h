@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/dFileIt.h"
+#include "export/ChunkWriter.h"
 #include "export/ValueColumn.h"
 #include "time/CTime.h"
 #include "time/TimeText.h"
@@ -67,8 +69,8 @@ private:
     bool ownFile_ = false;
     std::uint32_t rowNumber_ = 0;
     std::uint64_t totalRows_ = 0;
-    // Rows are collected here and written in large chunks.
-    std::vector<char> buffer_;
+    // Rows are collected in the writer's buffer and written in large chunks.
+    std::unique_ptr<ChunkWriter> writer_;
     std::size_t used_ = 0;
     std::size_t rowMax_ = 0;
     std::vector<ValueColumn> columns_;

@@ -88,10 +88,7 @@ void DISK::fill() {
     }
     int got = static_cast<int>(HX_READ(handle_, buffer, DiskBlock));
     if (got < 0) {
-        char text[96];
-        std::snprintf(text, sizeof text, "%s %d,%d", "Error reading file.\n", got, errno);
-        reportError(text);
-        setCode(mainError, ErrorCode::ReadFailed);
+        readFailed(got);
         return;
     }
     if (got == 0) {
@@ -101,6 +98,28 @@ void DISK::fill() {
     count = static_cast<std::int16_t>(got);
     position += static_cast<std::uint32_t>(got);
     for (int i = got; i < DiskBlock; ++i) buffer[i] = 0xFF;
+}
+
+void DISK::readFailed(int got) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s %d,%d", "Error reading file.\n", got, errno);
+    reportError(text);
+    setCode(mainError, ErrorCode::ReadFailed);
+}
+
+int DISK::fetch(std::uint8_t* out, int n) {
+    if (handle_ < 0) return 0;
+    int total = 0;
+    while (total < n) {
+        const int got = static_cast<int>(HX_READ(handle_, out + total, static_cast<unsigned>(n - total)));
+        if (got < 0) {
+            readFailed(got);
+            return -1;
+        }
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
 }
 
 void DISK::flush(int n) {

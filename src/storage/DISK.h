@@ -18,12 +18,15 @@ public:
     void close() override;
     void positionDevice() override;
     void fill() override;
+    int fetch(std::uint8_t* out, int n) override;
     void flush(int n) override;
     std::uint32_t freeSpace() override;
 
     int drive() const { return drive_; }
 
 private:
+    void readFailed(int got);
+
     int handle_ = -1;
     int drive_ = 0;  // 1 for A:, 2 for B:, ...; 0 when the path names no drive
     std::string path_;

@@ -1,8 +1,10 @@
 #include "storage/IO.h"
 
 #include <array>
+#include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstring>
 
 #include "ui/UserNotice.h"
 
@@ -47,10 +49,33 @@ const std::array<const char*, 36> MessageTable = {
     "Invalid Time",
 };
 
-std::uint16_t crcStep(std::uint16_t crc, std::uint8_t byte) {
+constexpr std::uint16_t crcStep(std::uint16_t crc, std::uint8_t byte) {
     crc ^= byte;
     for (int i = 0; i < 8; ++i) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
     return crc;
+}
+
+// The stream's CRC eight bytes at a step: table k advances a byte's
+// contribution by k further bytes.
+struct CrcTables {
+    std::uint16_t t[8][256];
+    constexpr CrcTables() : t() {
+        for (unsigned b = 0; b < 256; ++b) t[0][b] = crcStep(0, static_cast<std::uint8_t>(b));
+        for (int k = 1; k < 8; ++k)
+            for (unsigned b = 0; b < 256; ++b) t[k][b] = static_cast<std::uint16_t>((t[k - 1][b] >> 8) ^ t[0][t[k - 1][b] & 0xFF]);
+    }
+};
+constexpr CrcTables Crc;
+
+std::uint16_t crcOf(std::uint16_t reg, const std::uint8_t* p, std::size_t n) {
+    const auto& t = Crc.t;
+    for (; n >= 8; n -= 8, p += 8) {
+        reg = static_cast<std::uint16_t>(reg ^ (p[0] | p[1] << 8));
+        reg = static_cast<std::uint16_t>(t[7][reg & 0xFF] ^ t[6][reg >> 8] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^ t[2][p[5]] ^
+                                         t[1][p[6]] ^ t[0][p[7]]);
+    }
+    for (; n > 0; --n, ++p) reg = static_cast<std::uint16_t>((reg >> 8) ^ t[0][(reg ^ *p) & 0xFF]);
+    return reg;
 }
 
 }  // namespace
@@ -159,6 +184,50 @@ float IO::getFloatChecked() {
 void IO::readBytes(void* out, int n) {
     auto* p = static_cast<std::uint8_t*>(out);
     for (int i = 0; i < n; ++i) p[i] = getByte();
+}
+
+void IO::passThrough(const std::uint8_t* p, std::size_t n) {
+    if (modeFlags & ModeCrc) {
+        checksum = crcOf(checksum, p, n);
+        return;
+    }
+    std::uint16_t reg = checksum;
+    for (std::size_t i = 0; i < n; ++i) reg = static_cast<std::uint16_t>(reg + p[i]);
+    checksum = reg;
+}
+
+std::uint32_t IO::readRun(std::uint8_t* out, std::uint32_t n) {
+    std::uint32_t got = 0;
+    while (got < n && mainError.code == 0) {
+        if (index < count) {
+            const auto k = std::min<std::uint32_t>(static_cast<std::uint32_t>(count - index), n - got);
+            std::memcpy(out + got, buffer + index, k);
+            passThrough(out + got, k);
+            index = static_cast<std::int16_t>(index + k);
+            got += k;
+            continue;
+        }
+        if (n - got >= DirectRun) {
+            const int want = static_cast<int>(std::min<std::uint32_t>(n - got, 1u << 30));
+            const int r = fetch(out + got, want);
+            if (r != Unsupported) {
+                // The buffer holds nothing of where the stream now stands.
+                index = count = 0;
+                if (r <= 0) {
+                    if (r == 0) setCode(mainError, ErrorCode::EndOfFile);
+                    break;
+                }
+                passThrough(out + got, static_cast<std::size_t>(r));
+                position += static_cast<std::uint32_t>(r);
+                got += static_cast<std::uint32_t>(r);
+                continue;
+            }
+        }
+        index = 0;
+        fill();
+        if (mainError.code != 0 || count <= 0) break;
+    }
+    return got;
 }
 
 void IO::readString(char* out, int n) {

@@ -50,6 +50,11 @@ public:
     virtual void fill() {}
     virtual void flush(int /*n*/) {}
     virtual std::uint32_t freeSpace() { return 1048576; }
+    // Reads up to n bytes at the device position straight into out, past
+    // the buffer: the number read, 0 at the end of the file, -1 when the
+    // read failed (reported, main error set). Unsupported = use fill().
+    static constexpr int Unsupported = -2;
+    virtual int fetch(std::uint8_t* /*out*/, int /*n*/) { return Unsupported; }
 
     bool isOpen() const { return (modeFlags & ModeOpen) != 0; }
     void setCrcMode(bool on) { modeFlags = on ? (modeFlags | ModeCrc) : (modeFlags & ~ModeCrc); }
@@ -66,6 +71,12 @@ public:
     // secondary record (0x122) and read as 0.0.
     float getFloatChecked();
     void readBytes(void* buffer, int n);
+    // n bytes as getByte would read them (checksum, errors), long runs
+    // fetched from the device in one call; returns the number read, fewer
+    // than n only when a main error ended the run.
+    std::uint32_t readRun(std::uint8_t* out, std::uint32_t n);
+    // Runs from this length are worth a device call of their own.
+    static constexpr std::uint32_t DirectRun = 4096;
     // n bytes and a terminating zero after them (the buffer holds n + 1).
     void readString(char* buffer, int n);
     void writeBytes(const void* buffer, int n);
@@ -88,6 +99,9 @@ public:
     std::uint8_t buffer[BufferSize] = {};
     ErrorRecord mainError;
     ErrorRecord secondaryError;
+
+    // What getByte adds to the checksum for these bytes.
+    void passThrough(const std::uint8_t* p, std::size_t n);
 
 protected:
     // The IO part of open and close that every device runs.

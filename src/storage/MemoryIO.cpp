@@ -37,6 +37,15 @@ void MemoryIO::fill() {
     position += static_cast<std::uint32_t>(got);
 }
 
+int MemoryIO::fetch(std::uint8_t* out, int n) {
+    ++fills_;
+    if (cursor_ >= bytes_.size()) return 0;
+    const std::size_t got = std::min<std::size_t>(static_cast<std::size_t>(n), bytes_.size() - cursor_);
+    std::memcpy(out, bytes_.data() + cursor_, got);
+    cursor_ += got;
+    return static_cast<int>(got);
+}
+
 void MemoryIO::flush(int n) {
     if (n <= 0 || mainError.code != 0) return;
     if (bytes_.size() < cursor_ + n) bytes_.resize(cursor_ + n);

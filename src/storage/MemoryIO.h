@@ -17,9 +17,11 @@ public:
     void close() override;
     void positionDevice() override { cursor_ = position; }
     void fill() override;
+    int fetch(std::uint8_t* out, int n) override;
     void flush(int n) override;
 
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    // Device reads so far, fills and fetches (a bound on work in tests).
     int fills() const { return fills_; }
 
 private:

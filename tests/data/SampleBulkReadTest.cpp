@@ -1,15 +1,20 @@
 // Sample arrays take whole samples from the stream's buffer in runs; the
 // values, the count and the checksum register must come out as reading
 // them byte by byte would leave them, wherever the samples start and end
-// relative to the stream's fills.
+// relative to the stream's fills, and whether a long run comes straight
+// from the device (memory or a file on disk).
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "data/SampleArrays.h"
+#include "storage/DISK.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
@@ -66,8 +71,11 @@ TEST(SampleBulkRead, MatchesByteByByteAcrossFillsAndEnds) {
             // Samples that start at any offset within a 512-byte fill,
             // span several fills, and sometimes run past the end.
             const std::size_t from = random() % 700;
-            const std::size_t count = 1 + random() % (type == 2 ? 1500 : 3000);
-            const std::size_t have = from + count * SampleSize[type] - (round % 3 == 0 ? random() % 40 : 0);
+            const std::size_t count = 1 + random() % (type == 3 ? 12000 : type == 2 ? 3000 : 6000);
+            const bool cut = round % 3 == 0;
+            // One byte after the samples when not cut: read next, it shows
+            // the stream still stands where the byte reads would leave it.
+            const std::size_t have = from + count * SampleSize[type] + (cut ? 0 : 1) - (cut ? random() % 40 : 0);
             std::vector<std::uint8_t> bytes(have);
             for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
             if (type == 2 && count > 3) {
@@ -77,7 +85,15 @@ TEST(SampleBulkRead, MatchesByteByByteAcrossFillsAndEnds) {
             const bool crc = round % 2 == 0;
             const std::uint16_t reg = static_cast<std::uint16_t>(random());
 
-            MemoryIO stream(bytes);
+            std::unique_ptr<IO> device;
+            const auto path = std::filesystem::temp_directory_path() / ("hx-bulk-" + std::to_string(round) + ".bin");
+            if (round % 5 == 0) {
+                std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+                device = std::make_unique<DISK>(path.string());
+            } else {
+                device = std::make_unique<MemoryIO>(bytes);
+            }
+            IO& stream = *device;
             ASSERT_EQ(stream.open(0), 1);
             for (std::size_t i = 0; i < from; ++i) stream.getByte();
             stream.checksum = reg;
@@ -93,6 +109,17 @@ TEST(SampleBulkRead, MatchesByteByByteAcrossFillsAndEnds) {
             EXPECT_EQ(stream.hasMainError(), e.values.size() < count);
             for (std::uint16_t i = 0; i < array->count; ++i) ASSERT_EQ(array->value(i), e.values[i]) << "sample " << i;
             EXPECT_EQ(stream.checksum, e.checksum);
+            if (!cut) {
+                EXPECT_EQ(stream.tell(), from + count * SampleSize[type]);
+                // A step back lands on the bytes just read, not on what
+                // the buffer held before a run past it.
+                stream.seek(static_cast<std::uint32_t>(bytes.size() - 2));
+                EXPECT_EQ(stream.getByte(), bytes[bytes.size() - 2]);
+                EXPECT_EQ(stream.getByte(), bytes.back());
+            }
+            stream.close();
+            device.reset();
+            std::filesystem::remove(path);
         }
     }
 }

@@ -350,3 +350,26 @@ TEST_F(ExportTest, FifteenColumnsOfExtremeValues) {
     for (int i = 0; i < MaxExportFiles; ++i) expected += ",  3.4e+38";
     EXPECT_EQ(slurp(dir / "OUT.CSV"), lines(expected + "\n"));
 }
+
+// A device that takes no bytes: the failure is reported whether the rows
+// fit one chunk (written at the end) or run to many (written while the
+// next ones are made).
+TEST_F(ExportTest, WriteFailureIsReportedForShortAndLongOutputs) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no device that refuses writes";
+    const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 0);
+    DataFileBuilder b = channel(t0, 10000, ramp(30000, 1));
+    BlockSpec more;
+    more.start = t0 + 30000 * Second;
+    more.interval = 10000;
+    more.i16(ramp(30000, 1));
+    b.add(more);
+    addFile(b);
+    for (std::uint64_t rows : {3u, 60000u}) {
+        RecordingNotice notice;
+        items.front().iter.reset();
+        DataExporter e(items.data(), 1, opts(3, 1));
+        EXPECT_EQ(e.run(CTime::fromTicks(t0), CTime::fromTicks(t0 + (rows - 1) * Second), "/dev/full"), ExportResult::Failed) << rows;
+        EXPECT_EQ(notice.texts(), std::vector<std::string>{"Error writing file.\n/dev/full"}) << rows;
+        EXPECT_EQ(notice.busyChanges.back(), false);
+    }
+}
