@@ -15,11 +15,6 @@ constexpr float MaxExponent = 300.0f;
 // mid-scale quarters are never empty, so no division is by zero.
 static_assert(std::ranges::all_of(FullScaleByType, [](std::uint16_t f) { return f >= 4; }));
 
-// Linear interpolation from (c0, v0) over span counts towards v1.
-double segment(double v0, double v1, double span, double offset) {
-    return span > 0 ? v0 + (v1 - v0) / span * offset : v0;
-}
-
 bool clampExponent(float& value) {
     if (!(value > MaxExponent)) return false;
     value = MaxExponent;
@@ -64,17 +59,6 @@ void UNITS::applyFlags(std::uint8_t newFlags) {
         changed = clampExponent(high) || changed;
         if (changed) showError("Value too large to use as an exponent.");
     }
-}
-
-float UNITS::countToEngineering(double raw) const {
-    double reading;
-    if (raw <= break1)
-        reading = segment(low, point1, break1, raw);
-    else if (raw <= break2)
-        reading = segment(point1, point2, break2 - break1, raw - break1);
-    else
-        reading = segment(point2, high, fullScale - break2, raw - break2);
-    return static_cast<float>(reading);
 }
 
 char* UNITS::format(char* out, float reading, int width, bool keepExponent) const {

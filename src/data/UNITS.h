@@ -23,6 +23,14 @@ public:
         default: return countToEngineering(raw);
         }
     }
+    // toEngineering of a whole count of at most 16 bits. Decimal places
+    // multiply by the reciprocal instead of dividing: for such counts no
+    // float rounding boundary lies near enough to the quotient for the
+    // two to round apart, and the division is the slow part of an export.
+    float wholeToEngineering(std::int32_t raw) const {
+        if ((flags & TypeMask) == 0) return static_cast<float>(raw * Reciprocal[decimals < MaxDecimals ? decimals : MaxDecimals]);
+        return toEngineering(raw);
+    }
     // Writes the reading right-aligned in width (6..9) characters at out,
     // which has NumberTextMax bytes; returns the terminating zero.
     char* format(char* out, float reading, int width, bool keepExponent) const;
@@ -39,6 +47,20 @@ public:
 
 private:
     static constexpr double PowerOfTen[MaxDecimals + 1] = {1, 10, 100, 1000, 10000};
+    static constexpr double Reciprocal[MaxDecimals + 1] = {1, 0.1, 0.01, 0.001, 0.0001};
     // Types 1 and 3: linear within the segment that holds the count.
-    float countToEngineering(double raw) const;
+    float countToEngineering(double raw) const {
+        double reading;
+        if (raw <= break1)
+            reading = segment(low, point1, break1, raw);
+        else if (raw <= break2)
+            reading = segment(point1, point2, break2 - break1, raw - break1);
+        else
+            reading = segment(point2, high, fullScale - break2, raw - break2);
+        return static_cast<float>(reading);
+    }
+    // Linear interpolation from (c0, v0) over span counts towards v1.
+    static double segment(double v0, double v1, double span, double offset) {
+        return span > 0 ? v0 + (v1 - v0) / span * offset : v0;
+    }
 };

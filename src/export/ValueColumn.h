@@ -34,6 +34,18 @@ private:
     enum class Kind : std::uint8_t { Virtual, Signed16, Unsigned16, Float, Byte, SignedByte };
 
     double raw(DataBlock* b, std::uint32_t sample);
+    // A sample of the bound block through its own type.
+    double typed(std::uint32_t sample) const {
+        if (sample >= available_) return 0.0;
+        switch (kind_) {
+        case Kind::Signed16: return double(std::int16_t(static_cast<const std::uint16_t*>(samples_)[sample]));
+        case Kind::Unsigned16: return double(static_cast<const std::uint16_t*>(samples_)[sample]);
+        case Kind::Float: return double(static_cast<const float*>(samples_)[sample]);
+        case Kind::Byte: return double(static_cast<const std::uint8_t*>(samples_)[sample]);
+        case Kind::SignedByte: return double(std::int8_t(static_cast<const std::uint8_t*>(samples_)[sample]));
+        default: return 0.0;
+        }
+    }
     void bind(const DataBlock* b);
 
     DataFile* file_;
