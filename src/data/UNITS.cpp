@@ -59,6 +59,9 @@ void UNITS::applyFlags(std::uint8_t newFlags) {
         changed = clampExponent(high) || changed;
         if (changed) showError("Value too large to use as an exponent.");
     }
+    slope_[0] = slopeOf(low, point1, break1);
+    slope_[1] = slopeOf(point1, point2, break2 - break1);
+    slope_[2] = slopeOf(point2, high, fullScale - break2);
 }
 
 char* UNITS::format(char* out, float reading, int width, bool keepExponent) const {

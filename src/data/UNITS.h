@@ -27,9 +27,22 @@ public:
     // multiply by the reciprocal instead of dividing: for such counts no
     // float rounding boundary lies near enough to the quotient for the
     // two to round apart, and the division is the slow part of an export.
+    // Counts take the segment slopes worked out when the flags were set,
+    // the same quotients segment() divides out on every call.
     float wholeToEngineering(std::int32_t raw) const {
-        if ((flags & TypeMask) == 0) return static_cast<float>(raw * Reciprocal[decimals < MaxDecimals ? decimals : MaxDecimals]);
-        return toEngineering(raw);
+        switch (flags & TypeMask) {
+        case 0: return static_cast<float>(raw * Reciprocal[decimals < MaxDecimals ? decimals : MaxDecimals]);
+        case 2: return static_cast<float>(raw);
+        default: break;
+        }
+        double reading;
+        if (raw <= break1)
+            reading = slope_[0].apply(low, raw);
+        else if (raw <= break2)
+            reading = slope_[1].apply(point1, raw - break1);
+        else
+            reading = slope_[2].apply(point2, raw - break2);
+        return static_cast<float>(reading);
     }
     // Writes the reading right-aligned in width (6..9) characters at out,
     // which has NumberTextMax bytes; returns the terminating zero.
@@ -63,4 +76,12 @@ private:
     static double segment(double v0, double v1, double span, double offset) {
         return span > 0 ? v0 + (v1 - v0) / span * offset : v0;
     }
+    struct Slope {
+        double perCount = 0;
+        bool flat = true;  // an empty segment: its start value throughout
+        double apply(double v0, double offset) const { return flat ? v0 : v0 + perCount * offset; }
+    };
+    static Slope slopeOf(double v0, double v1, double span) { return span > 0 ? Slope{(v1 - v0) / span, false} : Slope{}; }
+    // Set with the flags; fields changed by hand afterwards are not seen.
+    Slope slope_[3];
 };
