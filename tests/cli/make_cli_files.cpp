@@ -56,6 +56,20 @@ int main(int argc, char** argv) {
     cycle.add(second);
     writeFile(dir + "/CYCLE.DC1", cycle.build());
 
+    // Every recorder symbol in the labels, bytes of the upper half in the name.
+    writeFile(dir + "/SYMBOLS.DC1", channel("SYM\x80\x9F\xE9", "\x80\x81\x82\x83\x84\x85", t0, 10000, {150}).build());
+    writeFile(dir + "/SYMBOLS.DC2", channel("SYM2", "\x86\x87\x88\x89", t0, 10000, {-250}).build());
+    // A name and label holding the characters a dialect must keep whole.
+    writeFile(dir + "/COMMA.DC1", channel("A,B.C", "m,s\"", t0, 10000, {1234}).build());
+    // Across the end of a leap February, a minute and a day.
+    writeFile(dir + "/MONTH.DC1", channel("MONTH", "V", ticksAt(2004, 2, 29, 23, 59, 57), 10000, {0, 100, 200, 300, 400}).build());
+
+    EventFileBuilder labelled;
+    labelled.labels = {{"off", "P,\"1\".x"}};
+    labelled.linear({EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 59), 0, 0, 65, 0.0f),
+                     EventSpec::of(ticksAt(2004, 3, 1, 0, 0, 1), 2, 1, 10, -1.5f)});
+    writeFile(dir + "/LABELS.ALM", labelled.build());
+
     EventFileBuilder events;
     events.labels = {{"Pump off", "Pump on"}};
     events.linear({EventSpec::of(ticksAt(2003, 12, 31, 13, 5, 9), 1, 1, 9, 12.345f),
