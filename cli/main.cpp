@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
     CLI::App* infoCmd = app.add_subcommand("info", "Describe recorder files: header, label, scale, blocks, samples and time span");
     infoCmd->add_option("FILE", info.files, "Recorder files (*.DC*, *.ALM)")->required();
     infoCmd->add_flag("--blocks", info.blocks, "Add one line per block: address, start, interval, samples, type, start code, records, checksum");
+    infoCmd->add_flag("--gaps", info.gaps,
+                      "List every gap (time without samples) and break (start code other than 2 or 3, or after skipped blocks) "
+                      "between blocks, and sum up recorded time, gap time, breaks, blocks skipped for bad pointers and checksum errors");
     infoCmd->add_flag("--json", info.json, "Print one JSON document instead of text");
 
     ExportCommandOptions exp;

@@ -64,6 +64,24 @@ int main(int argc, char** argv) {
     // Across the end of a leap February, a minute and a day.
     writeFile(dir + "/MONTH.DC1", channel("MONTH", "V", ticksAt(2004, 2, 29, 23, 59, 57), 10000, {0, 100, 200, 300, 400}).build());
 
+    // A gap within the recording, a break, a bad checksum and a block
+    // dropped for its back address.
+    DataFileBuilder gaps = channel("GAPS", "V", t0, 10000, {1, 2, 3});
+    BlockSpec resumed, restarted, dropped, last;
+    resumed.start = t0 + 100000;
+    resumed.i16({4, 5});
+    restarted.start = t0 + 120000;
+    restarted.startCode = 1;
+    restarted.badChecksum = true;
+    restarted.i16({6, 7});
+    dropped.start = t0 + 140000;
+    dropped.prev = 0x1234;
+    dropped.i16({8});
+    last.start = t0 + 200000;
+    last.i16({9, 10});
+    for (BlockSpec* b : {&resumed, &restarted, &dropped, &last}) gaps.add(*b);
+    writeFile(dir + "/GAPS.DC1", gaps.build());
+
     EventFileBuilder labelled;
     labelled.labels = {{"off", "P,\"1\".x"}};
     labelled.linear({EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 59), 0, 0, 65, 0.0f),
