@@ -1,10 +1,13 @@
 // harvex: the command-line face of Harvex Utility, for batch work and scripts.
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+
 #include "ConsoleNotice.h"
 #include "EventsCommand.h"
 #include "ExportCommand.h"
 #include "InfoCommand.h"
+#include "plot/PlotCommand.h"
 
 namespace {
 
@@ -73,6 +76,17 @@ int main(int argc, char** argv) {
     addDialectOptions(*eventsCmd, ev.dialect, ev.recursive, "alarm/event (*.ALM)");
     eventsCmd->footer(ExitCodes);
 
+    PlotOptions plot;
+    CLI::App* plotCmd = app.add_subcommand("plot", "Draw data files as a chart (PNG or SVG), one panel per channel");
+    plotCmd->add_option("FILE", plot.files, "Recorder data files (*.DC*), or directories of them")->required();
+    plotCmd->add_option("-o,--output", plot.output, "The chart: a .png or .svg file")->required();
+    plotCmd->add_option("--start", plot.start, "First time, \"YYYY-MM-DD HH:MM:SS\" (default: the earliest first sample)");
+    plotCmd->add_option("--end", plot.end, "Last time, \"YYYY-MM-DD HH:MM:SS\" (default: the latest last sample)");
+    plotCmd->add_option("--width", plot.width, "Width in pixels, 200 to 10000")->capture_default_str();
+    plotCmd->add_option("--height", plot.height, "Height in pixels, 200 to 10000 (default: 170 a channel)");
+    plotCmd->add_flag("--force", plot.force, "Replace the chart if it exists");
+    plotCmd->footer(ExitCodes);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -85,5 +99,13 @@ int main(int argc, char** argv) {
     if (*infoCmd) return runInfo(info, notice);
     if (*exportCmd) return runExport(exp, notice);
     if (*eventsCmd) return runEvents(ev, notice);
+#if defined(HX_HAVE_CAIRO)
+    if (*plotCmd) return runPlot(plot, notice);
+#else
+    if (*plotCmd) {
+        std::fprintf(stderr, "harvex plot: charts are not available in this build of harvex\n");
+        return 2;
+    }
+#endif
     return 2;
 }
