@@ -67,6 +67,14 @@ LC_ALL=C.UTF-8 LANG=de_DE.UTF-8 run export FAST.DC1 -o c.csv --time sample --end
 expect "excel C" "$(cat c.csv)" "$bom\"Sample Number\",\"FAST (V)\"
 0,0.00"
 
+# A sheet holds 1,048,576 rows, the header line included.
+run export TALL.DC1 -o tall.csv --excel --quiet
+expect "too tall for a sheet" "$rc|$err" "0|harvex export: warning: tall.csv holds 1048577 rows in one file; a spreadsheet shows at most 1048576 (see --split-rows)"
+run export TALL.DC1 -o tall.csv --excel --quiet --force --split-rows 1048575
+expect "split to fit" "$rc|$err|$(ls tall0*)" "0||tall0000.csv
+tall0001.csv"
+rm -f tall*.csv
+
 # Events: the delimiter, ISO dates and a label with a comma, dot and quote.
 run events LABELS.ALM -o - --time iso --delimiter ';' --decimal-comma --trim --lf
 expect "events dialect" "$out" '"Date";"Time";"Point/Event";"Type";"Value"

@@ -1,5 +1,6 @@
 // Writes the recorder files the command-line tests run on: small channels
 // with known values, and files broken in the ways a memory card breaks them.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -81,6 +82,19 @@ int main(int argc, char** argv) {
     last.i16({9, 10});
     for (BlockSpec* b : {&resumed, &restarted, &dropped, &last}) gaps.add(*b);
     writeFile(dir + "/GAPS.DC1", gaps.build());
+
+    // One row more than a spreadsheet sheet holds below the header line.
+    DataFileBuilder tall;
+    tall.ident = "TALL";
+    for (std::uint64_t done = 0, total = 1048576; done < total;) {
+        BlockSpec b;
+        b.start = t0 + done * 10000;
+        b.type = Unsigned8;
+        b.samples.assign(static_cast<std::size_t>(std::min<std::uint64_t>(65535, total - done)), 7);
+        done += b.samples.size();
+        tall.add(b);
+    }
+    writeFile(dir + "/TALL.DC1", tall.build());
 
     EventFileBuilder labelled;
     labelled.labels = {{"off", "P,\"1\".x"}};
