@@ -1,21 +1,21 @@
 #include "export/LocaleDecimal.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
+#include <iterator>
 #include <string>
 
 namespace {
 
 // Languages whose numbers take a decimal comma in most of their countries.
-constexpr std::array<std::string_view, 52> CommaLanguages = {
+constexpr std::string_view CommaLanguages[] = {
     "af", "az", "be", "bg", "bs", "ca", "cs", "da", "de", "el", "es", "et", "eu", "fi", "fo", "fr", "fy", "gl",
     "hr", "hu", "hy", "id", "is", "it", "ka", "kk", "ky", "lb", "lt", "lv", "mk", "mn", "nb", "nl", "nn", "no",
     "oc", "pl", "pt", "ro", "ru", "se", "sk", "sl", "sq", "sr", "sv", "tk", "tr", "uk", "uz", "vi"};
 
 // Countries where such a language takes the point.
-constexpr std::array<std::string_view, 12> PointExceptions = {"de_CH", "de_LI", "it_CH", "es_MX", "es_US", "es_PR", "es_DO",
-                                                              "es_GT", "es_HN", "es_NI", "es_PA", "es_SV"};
+constexpr std::string_view PointExceptions[] = {"de_CH", "de_LI", "it_CH", "es_MX", "es_US", "es_PR",
+                                                "es_DO", "es_GT", "es_HN", "es_NI", "es_PA", "es_SV"};
 
 }  // namespace
 
@@ -30,6 +30,6 @@ bool localeWritesDecimalComma(std::string_view name) {
     if (underscore != std::string::npos)
         for (std::size_t i = underscore + 1; i < key.size(); ++i) key[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(key[i])));
     key.replace(0, underscore == std::string::npos ? key.size() : underscore, language);
-    if (std::find(PointExceptions.begin(), PointExceptions.end(), key) != PointExceptions.end()) return false;
-    return std::find(CommaLanguages.begin(), CommaLanguages.end(), language) != CommaLanguages.end();
+    if (std::find(std::begin(PointExceptions), std::end(PointExceptions), key) != std::end(PointExceptions)) return false;
+    return std::find(std::begin(CommaLanguages), std::end(CommaLanguages), language) != std::end(CommaLanguages);
 }

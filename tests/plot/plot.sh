@@ -3,7 +3,8 @@ png_check=$(realpath "$3")
 source "$(dirname "$0")/../cli/lib.bash"
 
 run plot FAST.DC1 SLOW.DC2 GAPS.DC1 -o chart.png --width 600 --height 500
-expect "png status (GAPS has a checksum error)" "$rc" 1
+expect "png status and messages" "$rc|$err" "1|GAPS.DC1: Checksum error.
+GAPS.DC1: Corrupt Pointers. Block Data Ignored."
 expect "png read back" "$("$png_check" chart.png 600 500 3 | sed 's/: [1-9][0-9]* trace pixels/: traced/')" "size 600x500
 panel 1: traced, 0 holes
 panel 2: traced, 0 holes
