@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #if defined(_WIN32)
+#include <fcntl.h>
 #include <io.h>
 #define HX_ISATTY _isatty
 #define HX_FILENO _fileno
@@ -47,3 +48,10 @@ std::optional<CTime> parseLocalTime(const std::string& text) {
 }
 
 bool stderrIsTerminal() { return HX_ISATTY(HX_FILENO(stderr)) != 0; }
+
+void binaryStdout() {
+#if defined(_WIN32)
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}

@@ -20,3 +20,6 @@ std::optional<CTime> parseLocalTime(const std::string& text);
 
 // Whether progress may be drawn: stderr is a terminal.
 bool stderrIsTerminal();
+
+// Standard output takes bytes as they are (Windows would add CRs).
+void binaryStdout();

@@ -6,6 +6,7 @@
 
 #include "CommandSupport.h"
 #include "ConsoleNotice.h"
+#include "InputFiles.h"
 #include "app/AppSettings.h"
 #include "events/EventExport.h"
 
@@ -28,14 +29,29 @@ bool sameFile(const std::string& a, const std::string& b) {
 int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
     if (o.clock != "12" && o.clock != "24") return usage("--clock takes 12 or 24, not \"" + o.clock + "\"");
     if (o.date != "mdy" && o.date != "dmy") return usage("--date takes mdy or dmy, not \"" + o.date + "\"");
+    std::string problem;
+    std::optional<CsvDialect> dialect = makeDialect(o.dialect, problem);
+    if (!dialect) return usage(problem);
+    if (!o.time.empty()) {
+        if (o.time != "iso") return usage("--time takes iso, not \"" + o.time + "\"");
+        if (o.clock != "24" || o.date != "mdy") return usage("--time iso writes its own date (YYYY-MM-DD) and 24-hour time");
+        // Made from the month-first date.
+        dialect->time = CsvDialect::TimeStyle::Iso;
+    }
+    std::optional<CsvRewriter> rewriter;
+    if (!dialect->isDefault()) rewriter.emplace(*dialect);
+    CsvRewriter* rewrite = rewriter ? &*rewriter : nullptr;
     const bool toStdout = o.output == "-";
     std::error_code ec;
     const bool toDirectory = fs::is_directory(o.output, ec);
-    if (o.files.size() > 1 && !toDirectory)
+    const std::vector<std::string> files = expandInputs(o.files, RecorderKind::Events, o.recursive, notice);
+    if (files.size() > 1 && !toDirectory)
         return usage("with several files, -o names an existing directory; each file gets <name>.csv there");
     AppSettings.displayFlags = static_cast<std::uint8_t>((o.clock == "24" ? DisplayTime24 : 0) | (o.date == "dmy" ? DisplayDayFirst : 0));
+    if (toStdout && rewrite) binaryStdout();
 
-    for (const std::string& path : o.files) {
+    bool outputFailed = false;
+    for (const std::string& path : files) {
         notice.beginFile(path);
         std::unique_ptr<File> file = openRecorderPath(path);
         if (!file) continue;
@@ -50,20 +66,29 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
 
         std::string out = toDirectory ? (fs::path(o.output) / fs::path(path).stem()).string() + ".csv" : o.output;
         if (toStdout) {
-            if (!writeEvents(events, stdout)) notice.error("the export to standard output failed");
+            if (!writeEvents(events, stdout, rewrite)) {
+                notice.error("the export to standard output failed");
+                outputFailed = true;
+            }
             continue;
         }
         bool isInput = false;
-        for (const std::string& input : o.files) isInput = isInput || sameFile(out, input);
+        for (const std::string& input : files) isInput = isInput || sameFile(out, input);
         if (isInput) {
             notice.error("Export not written. " + out + " is one of the recorder files being exported.");
+            outputFailed = true;
             continue;
         }
         if (!o.force && fs::exists(out, ec)) {
             notice.error("Export not written. " + out + " exists already.");
+            outputFailed = true;
             continue;
         }
-        exportEvents(events, out);
+        if (!exportEvents(events, out, rewrite)) outputFailed = true;
     }
+    if (o.dialect.excel && rewrite && rewrite->mostRowsInOneFile() + 1 > SpreadsheetRows)
+        std::fprintf(stderr, "harvex events: warning: an export holds %llu rows; a spreadsheet shows at most %lu\n",
+                     static_cast<unsigned long long>(rewrite->mostRowsInOneFile() + 1), SpreadsheetRows);
+    if (outputFailed) return 3;
     return notice.totalErrors() ? 1 : 0;
 }

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "DialectOptions.h"
+
 class ConsoleNotice;
 
 struct EventsCommandOptions {
@@ -9,8 +11,12 @@ struct EventsCommandOptions {
     std::string output;
     std::string clock = "24";
     std::string date = "mdy";
+    std::string time;  // iso, or empty for the date and clock columns as chosen
+    bool recursive = false;
+    DialectOptions dialect;
     bool force = false;
 };
 
-// Exports each alarm/event file as comma-separated text; returns the exit status.
+// Exports each alarm/event file as comma-separated text; returns the exit
+// status as runExport does.
 int runEvents(const EventsCommandOptions& options, ConsoleNotice& notice);

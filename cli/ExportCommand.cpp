@@ -7,6 +7,7 @@
 
 #include "CommandSupport.h"
 #include "ConsoleNotice.h"
+#include "InputFiles.h"
 #include "export/DataExport.h"
 
 namespace {
@@ -28,19 +29,31 @@ int usage(const std::string& text) {
 }  // namespace
 
 int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
-    if (o.files.size() > static_cast<std::size_t>(MaxExportFiles))
-        return usage("at most " + std::to_string(MaxExportFiles) + " data files go into one export (" + std::to_string(o.files.size()) + " given)");
     ExportOptions options;
-    int time = choice(o.time, {"sample", "elapsed", "12h", "24h"});
+    int time = choice(o.time, {"sample", "elapsed", "12h", "24h", "iso", "seconds"});
     int date = choice(o.date, {"none", "mdy", "dmy"});
     int split = choice(o.split, {"none", "minute", "hour", "day", "week", "month"});
-    if (time < 0) return usage("--time takes sample, elapsed, 12h or 24h, not \"" + o.time + "\"");
+    if (time < 0) return usage("--time takes sample, elapsed, 12h, 24h, iso or seconds, not \"" + o.time + "\"");
     if (date < 0) return usage("--date takes none, mdy or dmy, not \"" + o.date + "\"");
     if (split < 0) return usage("--split takes none, minute, hour, day, week or month, not \"" + o.split + "\"");
+    std::string problem;
+    std::optional<CsvDialect> dialect = makeDialect(o.dialect, problem);
+    if (!dialect) return usage(problem);
+    if (time >= 4) {
+        if (date != 0) return usage("--date does not go with --time " + o.time + ", which writes its own form");
+        // Made from the 24-hour time with month-first date, or the elapsed time.
+        dialect->time = time == 4 ? CsvDialect::TimeStyle::Iso : CsvDialect::TimeStyle::Seconds;
+        dialect->timeTitle = time == 4 ? "Date and time" : "Elapsed seconds";
+        date = time == 4 ? 1 : 0;
+        time = time == 4 ? 3 : 1;
+    }
     options.timeFormat = static_cast<std::uint8_t>(time);
     options.dateFormat = static_cast<std::uint8_t>(date);
     options.interval = static_cast<std::uint8_t>(split);
+    options.rowsPerFile = o.splitRows;
     options.overwrite = o.force;
+    std::optional<CsvRewriter> rewriter;
+    if (!dialect->isDefault()) options.dialect = &rewriter.emplace(*dialect);
     std::optional<CTime> start, end;
     if (!o.start.empty() && !(start = parseLocalTime(o.start)))
         return usage("--start: \"" + o.start + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
@@ -48,10 +61,13 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
         return usage("--end: \"" + o.end + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
     if (start && end && *end < *start) return usage("--end is before --start");
     const bool toStdout = o.output == "-";
-    if (toStdout && split > 0) return usage("-o - writes one stream; it cannot be split with --split");
+    if (toStdout && (split > 0 || o.splitRows)) return usage("-o - writes one stream; it cannot be split with --split or --split-rows");
 
+    const std::vector<std::string> files = expandInputs(o.files, RecorderKind::Data, o.recursive, notice);
+    if (files.size() > static_cast<std::size_t>(MaxExportFiles))
+        return usage("at most " + std::to_string(MaxExportFiles) + " data files go into one export (" + std::to_string(files.size()) + " given)");
     std::vector<std::unique_ptr<dFileIt>> items;
-    for (const std::string& path : o.files) {
+    for (const std::string& path : files) {
         notice.beginFile(path);
         std::unique_ptr<File> file = openRecorderPath(path);
         if (!file) continue;
@@ -93,6 +109,7 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
         };
     }
     if (toStdout) options.stream = stdout;
+    if (toStdout && options.dialect) binaryStdout();
     notice.beginFile(toStdout ? "" : o.output);
     DataExporter exporter(array.data(), static_cast<int>(array.size()), options);
     ExportResult result = exporter.run(start.value_or(first), end.value_or(last), o.output);
@@ -106,7 +123,10 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
         std::fprintf(stderr, "harvex export: no samples in the chosen span; nothing written\n");
         return 1;
     }
-    if (result == ExportResult::Failed) return 1;
-    if (toStdout) std::fflush(stdout);
+    if (result == ExportResult::Failed) return 3;
+    if (toStdout && std::fflush(stdout) != 0) return 3;
+    if (o.dialect.excel && rewriter && rewriter->mostRowsInOneFile() + 1 > SpreadsheetRows)
+        std::fprintf(stderr, "harvex export: warning: %s holds %llu rows in one file; a spreadsheet shows at most %lu (see --split-rows)\n",
+                     o.output.c_str(), static_cast<unsigned long long>(rewriter->mostRowsInOneFile() + 1), SpreadsheetRows);
     return notice.totalErrors() ? 1 : 0;
 }

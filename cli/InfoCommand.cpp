@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ChainGaps.h"
 #include "ConsoleNotice.h"
 #include "data/DataFile.h"
 #include "data/DataFileIter.h"
@@ -116,6 +117,39 @@ ordered_json describeDataFile(DataFile& df, bool withBlocks) {
     return j;
 }
 
+double seconds(std::int64_t ticks) { return static_cast<double>(ticks) / static_cast<double>(TicksPerSecond); }
+
+ordered_json describeGaps(const ChainGapReport& r) {
+    ordered_json list = ordered_json::array();
+    for (const ChainGap& g : r.gaps)
+        list.push_back({{"after", timeText(g.after)},
+                        {"resumes", timeText(g.resumes)},
+                        {"seconds", seconds(g.ticks)},
+                        {"startCode", g.startCode},
+                        {"break", g.isBreak}});
+    return {{"list", list},
+            {"recordedSeconds", seconds(static_cast<std::int64_t>(r.recordedTicks))},
+            {"gapSeconds", seconds(static_cast<std::int64_t>(r.gapTicks))},
+            {"breaks", r.breaks},
+            {"blocksSkippedForBadPointers", r.skippedBlocks},
+            {"checksumErrors", r.checksumErrors}};
+}
+
+void printGaps(const ordered_json& g) {
+    char line[160];
+    for (const auto& e : g["list"]) {
+        std::snprintf(line, sizeof line, "  %s  after %s  resumes %s  %.2f s  start code %d\n", e["break"].get<bool>() ? "break" : "gap  ",
+                      e["after"].get<std::string>().c_str(), e["resumes"].get<std::string>().c_str(), e["seconds"].get<double>(),
+                      e["startCode"].get<int>());
+        std::cout << line;
+    }
+    std::snprintf(line, sizeof line, "  recorded time: %.2f s\n  gap time:      %.2f s\n", g["recordedSeconds"].get<double>(),
+                  g["gapSeconds"].get<double>());
+    std::cout << line << "  breaks:        " << g["breaks"] << "\n"
+              << "  blocks skipped for bad pointers: " << g["blocksSkippedForBadPointers"] << "\n"
+              << "  checksum errors: " << g["checksumErrors"] << "\n";
+}
+
 void printText(const std::string& path, const ordered_json& j) {
     std::cout << path << ": ";
     const std::string kind = j.value("kind", "");
@@ -141,6 +175,7 @@ void printText(const std::string& path, const ordered_json& j) {
               << "  samples:      " << j["samples"] << "\n"
               << "  first sample: " << j["firstSample"].get<std::string>() << "\n"
               << "  last sample:  " << j["lastSample"].get<std::string>() << "\n";
+    if (j.contains("gaps")) printGaps(j["gaps"]);
     if (!j.contains("blockList")) return;
     for (const auto& b : j["blockList"]) {
         std::cout << "  block " << b["address"].get<std::string>() << "  start " << b["start"].get<std::string>()
@@ -171,9 +206,20 @@ int runInfo(const InfoOptions& options, ConsoleNotice& notice) {
             notice.error("Bad Type");
         } else {
             DataFile df(std::move(file));
+            // Blocks are dropped for bad pointers as soon as the file opens.
+            SkippedBlockCounter counter(&notice);
+            if (options.gaps) setUserNotice(&counter);
             df.open();
-            if (df.hasBlocks()) j = describeDataFile(df, options.blocks);
-            else {
+            ChainGapReport gaps;
+            if (df.hasBlocks() && options.gaps) gaps = findChainGaps(df);
+            if (options.gaps) setUserNotice(&notice);
+            if (df.hasBlocks()) {
+                j = describeDataFile(df, options.blocks);
+                if (options.gaps) {
+                    gaps.skippedBlocks = counter.skipped();
+                    j["gaps"] = describeGaps(gaps);
+                }
+            } else {
                 j["kind"] = "unusable";
                 j["description"] = "recorder data file without a usable block";
             }

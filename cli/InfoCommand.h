@@ -7,6 +7,7 @@ class ConsoleNotice;
 struct InfoOptions {
     std::vector<std::string> files;
     bool blocks = false;
+    bool gaps = false;
     bool json = false;
 };
 

@@ -121,7 +121,39 @@ void formatEvent(const Event& e, const StateLabels& labels, std::string& out) {
     out.append(line, writer.put(e, labels, line));
 }
 
-bool writeEvents(EventFile& file, std::FILE* out) {
+namespace {
+
+// The fields of an event's line: the label of an input event comes last.
+std::size_t fieldCount(const Event& e) {
+    if (e.code == InputLow || e.code == InputHigh) return 4;
+    return tableIndex(e.code) >= 0 || e.code == Reset || peakMessage(e.code) ? 5 : 3;
+}
+
+bool writeRewritten(EventFile& file, std::FILE* out, CsvRewriter& dialect) {
+    std::string text;
+    dialect.startFile(text);
+    dialect.header({"Date", "Time", "Point/Event", "Type", "Value"}, text);
+    char line[LineMax];
+    LineWriter writer;
+    bool ok = true;
+    for (Event* e = file.cursor.first(); e && ok;) {
+        const char* end = writer.put(*e, file.EventLabels, line);
+        dialect.line(std::string_view(line, static_cast<std::size_t>(end - line) - 1), fieldCount(*e), text);
+        if (text.size() >= WriteChunk) {
+            ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+            text.clear();
+        }
+        e = file.cursor.advance(1) ? file.cursor.current() : nullptr;
+    }
+    ok = ok && (text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size()) && std::fflush(out) == 0;
+    if (!ok) reportError("Error writing file.");
+    return ok;
+}
+
+}  // namespace
+
+bool writeEvents(EventFile& file, std::FILE* out, CsvRewriter* dialect) {
+    if (dialect) return writeRewritten(file, out, *dialect);
     // Left unfilled: zeroing a quarter megabyte per export is wasted work.
     auto chunk = std::make_unique_for_overwrite<char[]>(WriteChunk + LineMax);
     std::size_t used = std::strlen(EventHeaderLine);
@@ -141,15 +173,15 @@ bool writeEvents(EventFile& file, std::FILE* out) {
     return ok;
 }
 
-bool exportEvents(EventFile& file, const std::string& path) {
+bool exportEvents(EventFile& file, const std::string& path, CsvRewriter* dialect) {
     beginBusy();
-    std::FILE* out = std::fopen(path.c_str(), "wt");
+    std::FILE* out = std::fopen(path.c_str(), dialect ? "wb" : "wt");
     if (!out) {
         endBusy();
         reportError("Can't Open file.\n" + path);
         return false;
     }
-    bool ok = writeEvents(file, out);
+    bool ok = writeEvents(file, out, dialect);
     // Closing can still fail to write what the runtime held back.
     if (std::fclose(out) != 0 && ok) {
         reportError("Error writing file.");

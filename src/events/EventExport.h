@@ -5,6 +5,7 @@
 #include <string>
 
 #include "events/EventFile.h"
+#include "export/CsvDialect.h"
 
 inline constexpr const char* EventHeaderLine = "\"Date\",\"Time\",\"Point/Event\",\"Type\",\"Value\"\n";
 
@@ -12,10 +13,11 @@ inline constexpr const char* EventHeaderLine = "\"Date\",\"Time\",\"Point/Event\
 void formatEvent(const Event& event, const StateLabels& labels, std::string& out);
 
 // Writes the header line and every event to an open stream and flushes it.
-// A write error is reported ("Error writing file.") and gives false.
-bool writeEvents(EventFile& file, std::FILE* out);
+// A write error is reported ("Error writing file.") and gives false. With
+// a dialect the lines are rewritten by it (the stream takes them as bytes).
+bool writeEvents(EventFile& file, std::FILE* out, CsvRewriter* dialect = nullptr);
 
 // Creates (or replaces) the text file at path and writes it with
 // writeEvents. False, after reporting why, when the file cannot be created
 // or not all of it was written.
-bool exportEvents(EventFile& file, const std::string& path);
+bool exportEvents(EventFile& file, const std::string& path, CsvRewriter* dialect = nullptr);

@@ -34,6 +34,7 @@ DataExporter::DataExporter(dFileIt* items, int count, ExportOptions options)
     if (options_.dateFormat > 2) options_.dateFormat = 0;
     if (options_.interval > 5) options_.interval = 0;
     if (options_.stream) options_.interval = 0;
+    if (options_.stream) options_.rowsPerFile = 0;
     timeFlags_ = ShowFraction | ShowTime;
     if (options_.timeFormat == 1) timeFlags_ |= Elapsed;
     if (options_.timeFormat == 3) timeFlags_ |= Time24;
@@ -70,31 +71,48 @@ bool DataExporter::openOutput() {
     if (options_.stream) {
         out_ = options_.stream;
         ownFile_ = false;
-        writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
-        return true;
+        return startFile();
     }
     if (isInput(name_))
         return fail("Export not written.\n" + name_ + "\nis one of the recorder files being exported.");
     std::error_code ec;
     if (!options_.overwrite && std::filesystem::exists(name_, ec))
         return fail("Export not written.\n" + name_ + "\nexists already.");
-    out_ = std::fopen(name_.c_str(), "wt");
+    // A dialect writes its own line ends.
+    out_ = std::fopen(name_.c_str(), options_.dialect ? "wb" : "wt");
     if (!out_) return fail("Can't Open file.\n" + name_);
     ownFile_ = true;
     written_.push_back(name_);
+    return startFile();
+}
+
+bool DataExporter::startFile() {
     writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
-    return true;
+    if (!options_.dialect) return true;
+    rewritten_.clear();
+    options_.dialect->startFile(rewritten_);
+    return put(rewritten_.data(), rewritten_.size()) || fail("Error writing file.\n" + name_);
 }
 
 bool DataExporter::writeBuffered() {
     const std::size_t n = used_;
     used_ = 0;
+    // A dialect's text is rewritten from the rows and written at once;
+    // only the exact export's chunks go to the writer's thread.
+    if (options_.dialect) {
+        if (n == 0) return true;
+        rewritten_.clear();
+        options_.dialect->rows(writer_->buffer(), n, rewritten_);
+        return put(rewritten_.data(), rewritten_.size());
+    }
     return writer_->submit(n);
 }
 
+bool DataExporter::put(const char* text, std::size_t size) { return size == 0 || std::fwrite(text, 1, size, out_) == size; }
+
 bool DataExporter::closeOutput() {
     if (!out_) return true;
-    bool ok = writer_->finish(used_);
+    bool ok = options_.dialect ? writeBuffered() : writer_->finish(used_);
     used_ = 0;
     writer_.reset();
     ok = std::fflush(out_) == 0 && !std::ferror(out_) && ok;
@@ -108,19 +126,20 @@ bool DataExporter::closeOutput() {
 }
 
 bool DataExporter::writeHeader() {
-    std::string line = "\"";
-    line += TimeColumnTitle[options_.timeFormat];
-    line += '"';
+    std::vector<std::string> titles{TimeColumnTitle[options_.timeFormat]};
     for (int i = 0; i < count_; ++i) {
         const DataFile& f = *items_[i].file;
         const DataBlock* b = items_[i].iter.block();
         const ScalesHeader* scale = b && b->scale ? b->scale : &f.blocks.fileScale;
-        line += ",\"";
-        line += f.header().text;
-        line += " (";
-        line += scale->label;
-        line += ")\"";
+        titles.push_back(std::string(f.header().text) + " (" + scale->label + ")");
     }
+    std::string line;
+    if (options_.dialect) {
+        options_.dialect->header(titles, line);
+        // Written as the dialect made it, after the rows before it.
+        return writeBuffered() && put(line.data(), line.size());
+    }
+    for (const std::string& title : titles) line += (line.empty() ? "\"" : ",\"") + title + '"';
     line += '\n';
     if (line.size() > writer_->capacity() - used_) {
         if (!writeBuffered()) return false;
@@ -292,7 +311,7 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     bool hasData = false;
     for (int i = 0; i < count_; ++i)
         if (items_[i].iter.seekTime(cursor) != 0) hasData = true;
-    if (options_.interval) makeNameTemplate(name_);
+    if (options_.interval || options_.rowsPerFile) makeNameTemplate(name_);
 
     beginBusy();
     CTime reference = cursor;
@@ -346,7 +365,7 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
 
             more = cursor < end && step(cursor, end);
             if (!more) break;
-            complete = options_.interval && cursor >= boundary;
+            complete = (options_.interval && cursor >= boundary) || (options_.rowsPerFile && rowNumber_ >= options_.rowsPerFile);
         }
         if (!putRows(reference)) {
             closeOutput();
@@ -369,7 +388,9 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
             endBusy();
             return ExportResult::Failed;
         }
-        reference = boundary;
+        // Elapsed time starts again with a new interval, not with a new file of rows.
+        if (options_.interval && cursor >= boundary) reference = boundary;
+        if (options_.rowsPerFile) headerPending = true;
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "data/dFileIt.h"
 #include "export/ChunkWriter.h"
+#include "export/CsvDialect.h"
 #include "export/ValueColumn.h"
 #include "time/CTime.h"
 #include "time/TimeText.h"
@@ -20,6 +21,11 @@ struct ExportOptions {
     std::uint8_t timeFormat = 1;  // 0 sample number, 1 elapsed, 2 12-hour, 3 24-hour
     std::uint8_t dateFormat = 0;  // 0 none, 1 month first, 2 day first
     std::uint8_t interval = 0;    // 0 none .. 5 month
+    // A new file after this many rows as well (0: no limit); with it every
+    // file gets the header line, not only the first.
+    std::uint64_t rowsPerFile = 0;
+    // Writes the lines in another dialect; null keeps the exact export.
+    CsvRewriter* dialect = nullptr;
     // An existing output file is replaced (the save form has asked); when
     // false it is refused with a message naming it.
     bool overwrite = true;
@@ -54,6 +60,8 @@ private:
     // when writing failed.
     bool putRows(CTime reference);
     bool writeBuffered();
+    bool put(const char* text, std::size_t size);
+    bool startFile();
     // Moves every iterator to the next row's time; false when no file has
     // a further sample.
     bool step(CTime& cursor, CTime end);
@@ -92,6 +100,7 @@ private:
     std::vector<Lane> lanes_;
     TimeTextCache timeText_{0};
     std::vector<std::string> written_;
+    std::string rewritten_;
 };
 
 // Exports with the settings in AppSettings; reports its own failures.

@@ -11,12 +11,12 @@ run events EVENTS.ALM -o - --clock 12 --date dmy
 expect "12-hour day first" "$(sed -n 2p <<<"$out")" '31/12/2003 ,01:05:09 pm,1,"High 1  ",    12.345'
 
 run events EVENTS.ALM -o events.csv
-expect "exists status" "$rc" 1
+expect "exists status" "$rc" 3
 expect "exists message" "$err" "EVENTS.ALM: Export not written. events.csv exists already."
 
 cp EVENTS.ALM keep.bin
 run events EVENTS.ALM -o EVENTS.ALM --force
-expect "input status" "$rc" 1
+expect "input status" "$rc" 3
 expect "input untouched" "$(cmp -s EVENTS.ALM keep.bin && echo same)" same
 
 head -c 60 EVENTS.ALM > CUT.ALM

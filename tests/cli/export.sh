@@ -27,14 +27,14 @@ expect "12-hour" "$(tail -n 1 <<<"$out")" '"03/05/2001 02:05:00.00 pm",     0.00
 
 # An existing output needs --force; an input is never an output.
 run export FAST.DC1 -o merged.csv
-expect "exists status" "$rc" 1
+expect "exists status" "$rc" 3
 expect "exists message" "$err" "merged.csv: Export not written. merged.csv exists already."
 run export FAST.DC1 -o merged.csv --force --time elapsed
 expect "force status" "$rc" 0
 expect "force rewrote" "$(sed -n 2p merged.csv)" '"0:00:00:00.00",     0.00'
 cp FAST.DC1 keep.bin
 run export FAST.DC1 -o FAST.DC1 --force
-expect "input status" "$rc" 1
+expect "input status" "$rc" 3
 expect "input message" "$err" "FAST.DC1: Export not written. FAST.DC1 is one of the recorder files being exported."
 expect "input untouched" "$(cmp -s FAST.DC1 keep.bin && echo same)" same
 

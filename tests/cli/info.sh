@@ -46,6 +46,23 @@ expect "json fields" "$(grep -E '"(samples|checksum|firstSample|label|errors)"' 
 "checksum":"mismatch"
 "errors":1,'
 
+# Gaps: 7 s before the second block, a break at the third (start code 1),
+# the fourth dropped for its back address, so the fifth breaks after 6 s.
+run info --gaps GAPS.DC1
+expect "gaps status" "$rc" 1
+expect "gaps messages" "$err" "GAPS.DC1: Checksum error.
+GAPS.DC1: Corrupt Pointers. Block Data Ignored."
+expect "gaps text" "$(sed -n '/^  gap \|^  break\|^  recorded\|^  gap time\|^  breaks\|skipped\|checksum errors/p' <<<"$out")" '  gap    after 03/05/2001 14:05:02.00  resumes 03/05/2001 14:05:10.00  7.00 s  start code 2
+  break  after 03/05/2001 14:05:11.00  resumes 03/05/2001 14:05:12.00  0.00 s  start code 1
+  break  after 03/05/2001 14:05:13.00  resumes 03/05/2001 14:05:20.00  6.00 s  start code 66
+  recorded time: 9.00 s
+  gap time:      13.00 s
+  breaks:        2
+  blocks skipped for bad pointers: 1
+  checksum errors: 1'
+run info --gaps --json FAST.DC1
+expect "gaps json" "$(tr -d ' \n' <<<"$out" | grep -o '"gaps":{[^}]*}')" '"gaps":{"list":[],"recordedSeconds":7.0,"gapSeconds":0.0,"breaks":0,"blocksSkippedForBadPointers":0,"checksumErrors":0}'
+
 run info
 expect "usage status" "$rc" 2
 run info --bogus FAST.DC1
