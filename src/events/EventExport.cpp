@@ -154,15 +154,18 @@ bool writeRewritten(EventFile& file, std::FILE* out, CsvRewriter& dialect) {
 
 bool writeEvents(EventFile& file, std::FILE* out, CsvRewriter* dialect) {
     if (dialect) return writeRewritten(file, out, *dialect);
-    // Left unfilled: zeroing a quarter megabyte per export is wasted work.
-    auto chunk = std::make_unique_for_overwrite<char[]>(WriteChunk + LineMax);
+    // Left unfilled, and no larger than the lines can need: a short export
+    // should not map and drop a quarter megabyte.
+    const std::size_t lines = std::size_t(file.count) + 2;  // the header and an empty ring's placeholder
+    const std::size_t room = lines < WriteChunk / LineMax ? lines * LineMax : WriteChunk;
+    auto chunk = std::make_unique_for_overwrite<char[]>(room + LineMax);
     std::size_t used = std::strlen(EventHeaderLine);
     std::memcpy(chunk.get(), EventHeaderLine, used);
     LineWriter writer;
     bool ok = true;
     for (Event* e = file.cursor.first(); e && ok;) {
         used = static_cast<std::size_t>(writer.put(*e, file.EventLabels, chunk.get() + used) - chunk.get());
-        if (used >= WriteChunk) {
+        if (used >= room) {
             ok = std::fwrite(chunk.get(), 1, used, out) == used;
             used = 0;
         }
