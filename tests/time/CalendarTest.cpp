@@ -5,21 +5,12 @@
 #include <cstdint>
 #include <random>
 
+#include "support/TimeFieldsOf.h"
 #include "time/CTime.h"
 
 namespace {
 
-TimeFields date(int day, int month, int year, int hour = 0, int minute = 0, int second = 0, int ticks = 0) {
-    TimeFields f;
-    f.day = day;
-    f.month = month;
-    f.year = year;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    f.ticks = ticks;
-    return f;
-}
+using testsupport::date;
 
 TEST(Calendar, DayCountsOfKnownDates) {
     struct Case { int days, day, month, year, weekday; };

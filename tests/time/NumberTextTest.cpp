@@ -3,9 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "time/NumberText.h"
@@ -122,72 +120,5 @@ TEST(NumberText, OversizedRequestsStayInTheBuffer) {
     EXPECT_EQ(format(2.5, 0, -1, 'f'), "2.500000");
 }
 
-#if !defined(_WIN32)
-std::string printfText(double value, int width, int precision, char form) {
-    char out[NumberTextMax];
-    if (form == 'f')
-        std::snprintf(out, sizeof out, "%*.*f", width, precision, value);
-    else
-        std::snprintf(out, sizeof out, "%*.*g", width, precision, value);
-    return out;
-}
-
-// Values from every corner: any bit pattern, decimal magnitudes, exact
-// decimal ties and their neighbours, integers.
-double randomValue(std::mt19937_64& random) {
-    switch (random() % 5) {
-    case 0: {
-        std::uint64_t bits = random();
-        double v;
-        std::memcpy(&v, &bits, sizeof v);
-        return v;
-    }
-    case 1:
-        return std::ldexp(double(random() % 2000001) - 1e6, int(random() % 80) - 60);
-    case 2: {
-        double tie = (double(random() % 2000000) + 0.5) / std::pow(10.0, double(random() % 5));
-        const double step[] = {0, 1, -1};
-        return std::nextafter(tie, tie + step[random() % 3]) * (random() % 2 ? 1 : -1);
-    }
-    case 3:
-        return double(std::int64_t(random() % 2000000000) - 1000000000);
-    default:
-        return std::pow(10.0, std::uniform_real_distribution<double>(-12, 20)(random)) * (random() % 2 ? 1 : -1);
-    }
-}
-
-TEST(NumberText, MatchesPrintfOnRandomValues) {
-    std::mt19937_64 random(2024);
-    for (int i = 0; i < 300000; ++i) {
-        double v = randomValue(random);
-        int width, precision;
-        char form = 'f';
-        switch (i % 4) {
-        case 0:
-            width = 8, precision = 2, form = 'g';
-            break;
-        case 1:
-            width = 10, precision = 3;
-            break;
-        default:
-            width = 6 + int(random() % 5), precision = int(random() % 5);
-            break;
-        }
-        ASSERT_EQ(format(v, width, precision, form), printfText(v, width, precision, form))
-            << "%" << width << "." << precision << form << " of " << v;
-    }
-}
-
-TEST(NumberText, MatchesPrintfAtEveryWidthAndPrecision) {
-    const double values[] = {0.0, -0.0, 0.125, 2.675, 0.005, 1e8, 0.001, std::nextafter(0.001, 0.0), FLT_MAX, DBL_MAX,
-                             DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN, INFINITY, -INFINITY, NAN, -NAN, 999999.5, 9.5e-5};
-    for (double v : values)
-        for (char form : {'f', 'g'})
-            for (int width = -12; width <= 12; ++width)
-                for (int precision = 0; precision <= 20; ++precision)
-                    ASSERT_EQ(format(v, width, precision, form), printfText(v, width, precision, form))
-                        << "%" << width << "." << precision << form << " of " << v;
-}
-#endif
 
 }  // namespace
