@@ -93,18 +93,6 @@ TEST(GeneralHeaderType, RangesAboveFive) {
     }
 }
 
-TEST(AlarmHeaderSize, OnePlusTenPerRecordOfTheLowFiveBits) {
-    const struct {
-        std::uint8_t mask;
-        int size;
-    } cases[] = {{0x00, 1}, {0x01, 11}, {0x05, 21}, {0x1F, 51}, {0xE0, 1}, {0xFF, 51}};
-    for (const auto& c : cases) {
-        AlarmHeader a;
-        a.mask = c.mask;
-        EXPECT_EQ(a.storedSize(), c.size) << int(c.mask);
-    }
-}
-
 // A block whose samples are no longer in memory reads them again from the
 // file, past its own alarm and scale records, and checks them against its
 // checksum from the start again: a good block stays good.

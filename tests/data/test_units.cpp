@@ -6,27 +6,12 @@
 
 #include "data/UNITS.h"
 #include "time/NumberText.h"
-#include "ui/UserNotice.h"
+#include "support/RecordingNotice.h"
 
 namespace {
 
-class RecordingNotice : public UserNotice {
-public:
-    int messageBox(const std::string& text, const std::string& caption, unsigned) override {
-        shown.push_back(text);
-        captions.push_back(caption);
-        return BoxAnswer::Ok;
-    }
-    void setBusy(bool) override {}
-    std::vector<std::string> shown;
-    std::vector<std::string> captions;
-};
-
 class Units : public ::testing::Test {
 protected:
-    void SetUp() override { previous = setUserNotice(&notice); }
-    void TearDown() override { setUserNotice(previous); }
-
     std::string text(const UNITS& units, float reading, int width = 8, bool keepExponent = false) {
         char out[NumberTextMax];
         char* end = units.format(out, reading, width, keepExponent);
@@ -34,8 +19,7 @@ protected:
         return std::string(out, end);
     }
 
-    RecordingNotice notice;
-    UserNotice* previous = nullptr;
+    testsupport::RecordingNotice notice;
 };
 
 constexpr std::uint8_t Mid = UNITS::MidScale;
@@ -88,7 +72,7 @@ TEST_F(Units, BreakCountsFollowTypeAndMidScale) {
     }
 }
 
-TEST_F(Units, EqualEndsWidenAroundOldLow) {
+TEST_F(Units, EqualEndsWidenAndDecimalsAreClamped) {
     for (float v : {5.0f, 50.0f, -3.0f}) {
         UNITS units;
         units.set(v, 123.0f, v, 0, 1);
@@ -97,21 +81,15 @@ TEST_F(Units, EqualEndsWidenAroundOldLow) {
         EXPECT_EQ(units.point2, v);
         EXPECT_EQ(units.point1, v);
     }
-}
-
-TEST_F(Units, DecimalsAreClampedToTableRange) {
-    const struct {
-        int given;
-        std::uint8_t kept;
-    } cases[] = {{0, 0}, {4, 4}, {5, 4}, {15, 4}, {-1, 0}};
+    const struct { int given; std::uint8_t kept; } cases[] = {{0, 0}, {4, 4}, {5, 4}, {15, 4}, {-1, 0}};
     for (const auto& c : cases) {
         UNITS units;
         units.set(0, 50, 100, c.given, 0);
         EXPECT_EQ(units.decimals, c.kept) << c.given;
+        if (c.given == 15) {
+            EXPECT_EQ(text(units, units.toEngineering(-12345)), " -1.2345");
+        }
     }
-    UNITS units;
-    units.set(0, 50, 100, 15, 0);
-    EXPECT_EQ(text(units, units.toEngineering(-12345)), " -1.2345");
 }
 
 TEST_F(Units, ReadingsFormatFixedOrGeneral) {
@@ -147,7 +125,7 @@ TEST_F(Units, ReadingsFormatFixedOrGeneral) {
         units.set(0, 50, 100, c.decimals, c.flags);
         EXPECT_EQ(text(units, c.reading, c.width, c.keepExponent), c.expected);
     }
-    EXPECT_TRUE(notice.shown.empty());
+    EXPECT_TRUE(notice.messages.empty());
 }
 
 TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
@@ -157,18 +135,15 @@ TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
     } cases[] = {{0, 100, 400, 1}, {350, 500, 400, 1}, {0, 2, 300, 0}, {-500, 0, 4, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.low << " " << c.middle << " " << c.high);
-        notice.shown.clear();
+        notice.clear();
         UNITS units;
         units.set(c.low, c.middle, c.high, 2, 1 | Log);
         EXPECT_EQ(units.low, std::min(c.low, 300.0f));
         EXPECT_EQ(units.point2, std::min(c.middle, 300.0f));
         EXPECT_EQ(units.high, std::min(c.high, 300.0f));
-        EXPECT_EQ(notice.shown, std::vector<std::string>(c.messages, "Value too large to use as an exponent."));
-        if (c.messages) {
-            EXPECT_EQ(notice.captions.front(), ErrorCaption);
-        }
+        EXPECT_EQ(notice.messages, std::vector(c.messages, testsupport::errorBox("Value too large to use as an exponent.")));
         units.applyFlags(3 | Log);  // a later block inheriting the scale
-        EXPECT_EQ(int(notice.shown.size()), c.messages);
+        EXPECT_EQ(int(notice.messages.size()), c.messages);
     }
 }
 
