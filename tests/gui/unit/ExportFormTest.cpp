@@ -8,6 +8,7 @@
 #include "forms/DisplayForm.h"
 #include "forms/ExportForm.h"
 #include "support/RecordingNotice.h"
+#include "support/TimeFieldsOf.h"
 #include "time/CTime.h"
 
 namespace {
@@ -47,14 +48,7 @@ TEST(TypedDate, CalendarDaysFrom1989On) {
 
 TEST(FormTexts, FollowTheDisplayOrderAndReadBack) {
     const std::uint8_t saved = AppSettings.displayFlags;
-    TimeFields f;
-    f.year = 2001;
-    f.month = 3;
-    f.day = 5;
-    f.hour = 14;
-    f.minute = 5;
-    f.second = 9;
-    const CTime t = fromFields(f);
+    const CTime t = fromFields(testsupport::date(5, 3, 2001, 14, 5, 9));
     char time[TimeTextLength + 1];
     char date[DateTextLength + 1];
     for (std::uint8_t flags : {std::uint8_t{0x20}, std::uint8_t{0x40}}) {
@@ -111,14 +105,7 @@ TEST_F(Forms, DisplayFormChoiceChangesTheFlags) {
 }
 
 CTime at(int year, int month, int day, int hour, int minute, int second) {
-    TimeFields f;
-    f.year = year;
-    f.month = month;
-    f.day = day;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    return fromFields(f);
+    return fromFields(testsupport::date(day, month, year, hour, minute, second));
 }
 
 TEST_F(Forms, ExportFormRejectsBadFieldsThenTakesTheTypedSpan) {

@@ -83,29 +83,28 @@ public:
     ~CountedFrame() override { ++frameDestructions; }
 };
 
-TEST_F(WindowRouting, DeletingTheFrameFromCodeDestroysItsWindowOnceAndEndsTheLoop) {
-    frameDestructions = 0;
-    App.mainWindow = std::make_unique<CountedFrame>();
-    HWND frame = App.mainHandle();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(CWnd::fromHandle(frame), App.mainWindow.get());
-    EXPECT_NE(App.mdiClient, nullptr);
-    App.close();
-    EXPECT_EQ(frameDestructions, 1);
-    EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(App.mdiClient, nullptr);
-    EXPECT_TRUE(guitest::takeQuitMessage());
-}
-
-TEST_F(WindowRouting, ClosingTheFrameFromThePlatformFreesTheObjectOnce) {
-    frameDestructions = 0;
-    App.mainWindow = std::make_unique<CountedFrame>();
-    HWND frame = App.mainHandle();
-    ASSERT_NE(frame, nullptr);
-    DestroyWindow(frame);
-    EXPECT_EQ(frameDestructions, 1);
-    EXPECT_EQ(App.mainWindow, nullptr);
-    EXPECT_TRUE(guitest::takeQuitMessage());
+// Closed from code or destroyed by the platform: the window goes, the
+// object is freed once and the message loop ends.
+TEST_F(WindowRouting, ClosingTheFrameEitherWayFreesItOnceAndEndsTheLoop) {
+    for (bool fromCode : {true, false}) {
+        SCOPED_TRACE(fromCode ? "App.close" : "DestroyWindow");
+        frameDestructions = 0;
+        App.mainWindow = std::make_unique<CountedFrame>();
+        HWND frame = App.mainHandle();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(CWnd::fromHandle(frame), App.mainWindow.get());
+        EXPECT_NE(App.mdiClient, nullptr);
+        if (fromCode) {
+            App.close();
+            EXPECT_EQ(App.mdiClient, nullptr);
+        } else {
+            DestroyWindow(frame);
+            EXPECT_EQ(App.mainWindow, nullptr);
+        }
+        EXPECT_EQ(frameDestructions, 1);
+        EXPECT_FALSE(IsWindow(frame));
+        EXPECT_TRUE(guitest::takeQuitMessage());
+    }
 }
 
 TEST_F(WindowRouting, FrameCommandsWithOtherNotificationsDoNothing) {
