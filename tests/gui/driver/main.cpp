@@ -148,6 +148,12 @@ bool answerFileForm(const Gui& gui, const char* title, const std::string& direct
     return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after OK");
 }
 
+// &Export, then the recorder files chosen in "Read From".
+bool chooseFiles(const Gui& gui, const std::string& directory, const std::string& names) {
+    postCommand(gui.main, 32006);
+    return answerFileForm(gui, "Read From", directory, names);
+}
+
 bool cancelFileForm(const Gui& gui, const char* title) {
     HWND form = waitForm(gui, title);
     if (!form) return false;
@@ -346,8 +352,7 @@ void exportTogether() {
     sync(gui.main);
     check(screenshot("main-window"), "screenshot of the main window");
 
-    postCommand(gui.main, 32006);
-    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
+    if (!chooseFiles(gui, dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
     HWND display = waitForm(gui, "DISPLAY");
     if (!display) return;
     checkRadios(display, {201, 202}, {200, 203}, "DISPLAY opens on the defaults");
@@ -399,8 +404,7 @@ void exportTogether() {
 
     Gui again;
     if (!startGui(again, dir)) return;
-    postCommand(again.main, 32006);
-    if (!answerFileForm(again, "Read From", dir, "\"A.DC1\"")) return;
+    if (!chooseFiles(again, dir, "\"A.DC1\"")) return;
     if ((form = waitForm(again, "Export"))) {
         checkRadios(form, {111, 115, 119}, {110, 113, 117}, "the second start reads the options back");
         expectText(itemText(form, 101), "05/03/2004 ", "the second start keeps day-first dates");
@@ -421,8 +425,7 @@ void badFilesSkipped() {
     writeFlow(dir + "\\B.DC4");
     Gui gui;
     if (!startGui(gui, dir)) return;
-    postCommand(gui.main, 32006);
-    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"T.DC3\" \"TR.DC2\" \"B.DC4\"")) return;
+    if (!chooseFiles(gui, dir, "\"A.DC1\" \"T.DC3\" \"TR.DC2\" \"B.DC4\"")) return;
     expectText(takeErrorBox(gui), "Bad Type", "a file of type 2");
     const std::string truncated = oneLine(takeErrorBox(gui));
     runHarvex("export \"" + dir + "\\TR.DC2\" -o x.csv", scratch, dir + "\\truncated.err", false);
@@ -479,8 +482,7 @@ void cancelAndRefuse() {
         nothingWritten("Cancel on Read From");
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"C.ALM\"")) {
+    if (chooseFiles(gui, dir, "\"C.ALM\"")) {
         if (HWND display = waitForm(gui, "DISPLAY")) {
             click(display, 200);
             click(display, 203);
@@ -489,8 +491,7 @@ void cancelAndRefuse() {
         if (cancelFileForm(gui, "Alarm/Event Export Filename")) nothingWritten("Cancel on the alarm/event name");
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
+    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
         if (HWND form = waitForm(gui, "Export")) {
             click(form, 112);
             click(form, 114);
@@ -502,8 +503,7 @@ void cancelAndRefuse() {
         }
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
+    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
         if (HWND form = waitForm(gui, "Export")) {
             checkRadios(form, {110, 113, 117}, {112, 114, 122}, "the options after Cancel");
             click(form, IDOK);
@@ -515,24 +515,12 @@ void cancelAndRefuse() {
     // answered Yes, and the program still refuses.
     const struct {
         const char* input;
+        const char* options;  // the form answered with OK first
         const char* question;
-        std::function<void()> beforeName;
-    } refusals[] = {
-        {"A.DC1", "Export Filename",
-         [&] {
-             HWND form = waitWindow(gui.pid(), "#32770", "Export");
-             if (form) click(form, IDOK);
-         }},
-        {"C.ALM", "Alarm/Event Export Filename",
-         [&] {
-             HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
-             if (display) click(display, IDOK);
-         }},
-    };
+    } refusals[] = {{"A.DC1", "Export", "Export Filename"}, {"C.ALM", "DISPLAY", "Alarm/Event Export Filename"}};
     for (const auto& refusal : refusals) {
-        postCommand(gui.main, 32006);
-        if (!answerFileForm(gui, "Read From", dir, std::string("\"") + refusal.input + "\"")) continue;
-        refusal.beforeName();
+        if (!chooseFiles(gui, dir, std::string("\"") + refusal.input + "\"")) continue;
+        if (HWND options = waitWindow(gui.pid(), "#32770", refusal.options)) click(options, IDOK);
         HWND save = waitFileForm(gui, refusal.question);
         if (!save) continue;
         setItemText(save, 1148, dir + "\\" + refusal.input);
