@@ -75,8 +75,6 @@ TEST(ReaderOpen, FindsTheFirstUsableBlockOrReportsOneError) {
     } cases[] = {
         {"clean", [](B) {}, none, 0, 2},
         {"no last block address", [](B b) { b.lastBlock = 0; }, none, 0, 2},
-        {"first block address 0", [](B b) { b.firstBlock = 0; }, cantGet, -1, 0},
-        {"negative next", [](B b) { b.blocks[0].next = 0x80000000u; }, cantGet, -1, 0},
         {"negative prev", [](B b) { b.blocks[0].prev = 0xFFFFFFF0u; }, cantGet, -1, 0},
         {"empty first block", [](B b) { b.blocks[0].samples.clear(); }, none, 1, 0x42},
         {"byte count below sample size", [](B b) { b.blocks[0].samples = {0x12}; }, none, 1, 0x42},
