@@ -56,11 +56,7 @@ const std::string Sample =
 
 TEST_F(IniProfileTest, ReadsStringsLikeThePlatform) {
     put(Sample);
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
-    };
+    struct Case { const char* section; const char* key; const char* expected; };
     const Case cases[] = {
         {"alpha", "NAME ONE", "spaced value"},
         {"Alpha", "dq", "in quotes"},
@@ -86,10 +82,7 @@ TEST_F(IniProfileTest, ReadsStringsLikeThePlatform) {
 
 TEST_F(IniProfileTest, ReadsIntegersLikeThePlatform) {
     put(Sample);
-    struct Case {
-        const char* key;
-        std::uint32_t expected;
-    };
+    struct Case { const char* key; std::uint32_t expected; };
     const Case cases[] = {{"num", 42},     {"neg", 0xFFFFFFF9u}, {"hex", 31}, {"trail", 12},
                           {"word", 0},     {"qnum", 5},          {"huge", 1}, {"empty", 99},
                           {"missing", 99}, {"Name One", 0}};
@@ -103,12 +96,7 @@ TEST_F(IniProfileTest, ReadsIntegersLikeThePlatform) {
 }
 
 TEST_F(IniProfileTest, WritesOneLineAndKeepsTheRest) {
-    struct Case {
-        const char* before;
-        const char* section;
-        const char* key;
-        const char* after;
-    };
+    struct Case { const char* before; const char* section; const char* key; const char* after; };
     const Case cases[] = {
         {"; c\n[a]\nx=1\nY = 2\n[b]\ny=3\n", "A", "y", "; c\n[a]\nx=1\nY = 9\n[b]\ny=3\n"},
         {"[a]\r\nx=1\r\n", "a", "new", "[a]\r\nx=1\r\nnew=9\r\n"},

@@ -151,9 +151,7 @@ TEST_F(SettingsTest, HexIntIsWrittenAsItsSignedLowSixteenBits) {
 }
 
 TEST_F(SettingsTest, DerivesPathsInTheCurrentDirectory) {
-    struct Case {
-        std::string cwd, ini, hlp;
-    };
+    struct Case { std::string cwd, ini, hlp; };
     const Case cases[] = {
         {"C:\\Data", "C:\\Data\\wHarvex.ini", "C:\\Data\\wHarvex.hlp"},
         {"C:\\", "C:\\wHarvex.ini", "C:\\wHarvex.hlp"},

@@ -41,12 +41,7 @@ TEST(IdentifyFile, ReadsTheHeaderWithoutATypeCheckAndCloses) {
     events.type = 7;  // no type is refused here
     events.linear({});
     const std::vector<std::uint8_t> dataBytes = data.build();
-    const struct {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
-        bool clean;
-        int type;
-    } cases[] = {
+    const struct { const char* name; std::vector<std::uint8_t> bytes; bool clean; int type; } cases[] = {
         {"data file", dataBytes, true, 1},
         {"unknown type", events.build(), true, 7},
         {"cut in the identification", std::vector<std::uint8_t>(dataBytes.begin(), dataBytes.begin() + 6), false, 1},
@@ -73,11 +68,7 @@ TEST(IdentifyFile, ReadsTheHeaderWithoutATypeCheckAndCloses) {
 
 // Expected types above 5 name a range of their own.
 TEST(GeneralHeaderType, RangesAboveFive) {
-    const struct {
-        int expected, upper;
-        std::uint8_t type;
-        bool accepted;
-    } cases[] = {
+    const struct { int expected, upper; std::uint8_t type; bool accepted; } cases[] = {
         {6, 9, 6, true},  {6, 9, 9, true},   {6, 9, 7, true},  {6, 9, 10, false}, {6, 9, 5, false},
         {6, 255, 6, true}, {6, 255, 7, false}, {4, 255, 5, true}, {4, 255, 6, false},
     };

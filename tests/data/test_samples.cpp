@@ -15,12 +15,7 @@ protected:
 };
 
 TEST_F(SampleArrays, FactoryAcceptsAndRefuses) {
-    const struct {
-        unsigned type;
-        std::uint32_t count;
-        bool made;
-        std::uint16_t isSigned;
-    } cases[] = {
+    const struct { unsigned type; std::uint32_t count; bool made; std::uint16_t isSigned; } cases[] = {
         {0, 32766, true, 1}, {0, 32767, false, 0}, {1, 32766, true, 0}, {1, 32767, false, 0},
         {1, 0, true, 0},     {2, 65535, true, 0},  {3, 65535, true, 0}, {3, 65536, false, 0},
         {4, 1, false, 0},    {255, 1, false, 0},
@@ -38,12 +33,7 @@ TEST_F(SampleArrays, FactoryAcceptsAndRefuses) {
 // Read as raw values, written back in the stored form; a run of bad floats
 // reads zero with one message.
 TEST_F(SampleArrays, StoredSamplesReadAsRawValuesAndWriteBack) {
-    const struct {
-        unsigned type;
-        std::vector<std::uint8_t> bytes;
-        std::vector<double> values;
-        bool bad;
-    } cases[] = {
+    const struct { unsigned type; std::vector<std::uint8_t> bytes; std::vector<double> values; bool bad; } cases[] = {
         {0, {0xFF, 0xFE, 0x7F, 0xFF, 0x80, 0x00, 0x00, 0x05}, {-2, 32767, -32768, 5}, false},
         {1, {0xFF, 0xFE, 0x80, 0x00}, {65534, 32768}, false},
         {3, {0xF5, 0x00, 0xF0, 0xFF}, {245, 0, 240, 255}, false},
@@ -71,12 +61,7 @@ TEST_F(SampleArrays, StoredSamplesReadAsRawValuesAndWriteBack) {
 }
 
 TEST_F(SampleArrays, EarlyEndKeepsWholeSamplesRead) {
-    const struct {
-        unsigned type;
-        std::uint32_t asked;
-        std::size_t bytes;
-        std::uint16_t kept;
-    } cases[] = {
+    const struct { unsigned type; std::uint32_t asked; std::size_t bytes; std::uint16_t kept; } cases[] = {
         {0, 5, 5, 2}, {1, 4, 8, 4}, {1, 4, 0, 0}, {2, 3, 7, 1}, {3, 600, 513, 513}, {3, 10, 9, 9},
     };
     for (const auto& c : cases) {

@@ -26,13 +26,7 @@ constexpr std::uint8_t Mid = UNITS::MidScale;
 constexpr std::uint8_t Log = UNITS::Logarithmic;
 
 TEST_F(Units, RawCountsConvertBySegment) {
-    const struct {
-        float low, middle, high;
-        int decimals;
-        std::uint8_t flags;
-        double raw;
-        float reading;
-    } cases[] = {
+    const struct { float low, middle, high; int decimals; std::uint8_t flags; double raw; float reading; } cases[] = {
         {0, 50, 100, 2, 1, 0, 0.0f},           {0, 50, 100, 2, 1, 32767, 50.0f},
         {0, 50, 100, 2, 1, 65535, 100.0f},     {0, 50, 100, 2, 1, 49151, 75.0f},
         {0, 50, 100, 2, 1, 16383.5, 25.0f},    {0, 120, 240, 0, 3, 240, 240.0f},
@@ -53,10 +47,7 @@ TEST_F(Units, RawCountsConvertBySegment) {
 }
 
 TEST_F(Units, BreakCountsFollowTypeAndMidScale) {
-    const struct {
-        std::uint8_t flags;
-        std::uint16_t break1, break2, fullScale;
-    } cases[] = {
+    const struct { std::uint8_t flags; std::uint16_t break1, break2, fullScale; } cases[] = {
         {0, 32767, 32767, 65535}, {1, 32767, 32767, 65535}, {2, 32767, 32767, 65535},
         {3, 120, 120, 240},       {1 | Mid, 16383, 49150, 65535}, {3 | Mid, 60, 180, 240},
     };

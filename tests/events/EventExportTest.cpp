@@ -83,11 +83,7 @@ TEST_F(EventExportTest, EveryCodeClass) {
     labels.set(0, 0, "Pump      ");
     labels.set(1, 0, "          ");
     labels.set(0, 6, "Seventh   ");
-    const struct {
-        int point, alarm, code;
-        float value;
-        const char* tail;
-    } cases[] = {
+    const struct { int point, alarm, code; float value; const char* tail; } cases[] = {
         {1, 0, 0, 1.0f, ",1,\"Close   \",     1.000\n"},
         {0, 0, 1, 0.0f, ",0,\"Open    \",     0.000\n"},
         {2, 0, 2, 2.5f, ",2,\"False   \",     2.500\n"},
@@ -137,11 +133,7 @@ TEST_F(EventExportTest, EveryCodeClass) {
 }
 
 TEST_F(EventExportTest, DateOrderAndClock) {
-    const struct {
-        std::uint8_t flags;
-        std::uint64_t ticks;
-        const char* stamp;
-    } cases[] = {
+    const struct { std::uint8_t flags; std::uint64_t ticks; const char* stamp; } cases[] = {
         {DisplayTime24, Example, "12/31/2003 ,13:05:09"},
         {DisplayDayFirst, Example, "31/12/2003 ,01:05:09 pm"},
         {DisplayTime24 | DisplayDayFirst, Example, "31/12/2003 ,13:05:09"},

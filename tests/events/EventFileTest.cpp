@@ -158,10 +158,7 @@ TEST_F(EventFileTest, LabelsBlankDefaultsTrailingSpacesAndInputsPastSeven) {
     for (int i = 0; i < 10; ++i) bytes[14 + 3 * 20 + i] = 0;
     auto f = read(bytes);
     ASSERT_FALSE(stream(*f).hasMainError());
-    const struct {
-        int table, point;
-        const char* text;
-    } cases[] = {
+    const struct { int table, point; const char* text; } cases[] = {
         {0, 0, "Pump      "}, {1, 0, "Stop      "}, {0, 1, "Open "},       {1, 1, "Close"},
         {0, 2, "Seven     "}, {1, 2, "ABCDEFGHIJ"}, {0, 3, "Open "},       {1, 3, "Close"},
         {0, 4, ""},           {1, 6, ""},

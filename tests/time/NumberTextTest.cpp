@@ -19,12 +19,7 @@ std::string format(double value, int width, int precision, char form) {
 
 // What glibc's printf gives for these, in the C locale: the general forms
 // and long fixed ones, which the equivalence test holds only natively.
-struct Expected {
-    double value;
-    int width, precision;
-    char form;
-    const char* text;
-};
+struct Expected { double value; int width, precision; char form; const char* text; };
 const Expected printfAnswers[] = {
     {0x1.7d784p+26, 8, 2, 'g', "   1e+08"},
     {0x1.0624dd2f1a9fcp-10, 8, 2, 'g', "   0.001"},

@@ -175,7 +175,9 @@ TEST_F(TimeText, ExtremeFieldsFitTheBuffer) {
     EXPECT_LT(std::size_t(end - out.get()), TimeTextMax);
 }
 
-TEST(TimeParse, ReadsFixedPositions) {
+using TimeParse = TimeText;  // the display flags put back after each test
+
+TEST_F(TimeParse, ReadsFixedPositions) {
     struct Case { const char* text; int hour, minute, second; };
     const Case cases[] = {
         {"07:08:09", 7, 8, 9},
@@ -198,7 +200,7 @@ TEST(TimeParse, ReadsFixedPositions) {
     }
 }
 
-TEST(TimeParse, DateOrderFollowsDisplayFlags) {
+TEST_F(TimeParse, DateOrderFollowsDisplayFlags) {
     struct Case { const char* text; std::uint8_t display; int day, month, year; };
     const Case cases[] = {
         {"02/03/2004", DisplayDayFirst, 2, 3, 2004},
@@ -208,7 +210,6 @@ TEST(TimeParse, DateOrderFollowsDisplayFlags) {
         {"12", 0, 0, 12, 0},
         {"", DisplayDayFirst, 0, 0, 0},
     };
-    const std::uint8_t saved = AppSettings.displayFlags;
     for (const Case& c : cases) {
         AppSettings.displayFlags = c.display;
         TimeFields f;
@@ -217,10 +218,9 @@ TEST(TimeParse, DateOrderFollowsDisplayFlags) {
         EXPECT_EQ(f.month, c.month) << c.text;
         EXPECT_EQ(f.year, c.year) << c.text;
     }
-    AppSettings.displayFlags = saved;
 }
 
-TEST(TimeParse, ShortTextIsNotReadPastItsEnd) {
+TEST_F(TimeParse, ShortTextIsNotReadPastItsEnd) {
     // Exactly sized heap copies: reading past the terminator would be caught by the sanitizer.
     const char* texts[] = {"", "1", "12:3", "12/31/19"};
     for (const char* t : texts) {
@@ -233,8 +233,7 @@ TEST(TimeParse, ShortTextIsNotReadPastItsEnd) {
     }
 }
 
-TEST(TimeParse, TextRoundTripsThroughTheFormatter) {
-    const std::uint8_t saved = AppSettings.displayFlags;
+TEST_F(TimeParse, TextRoundTripsThroughTheFormatter) {
     for (std::uint8_t display : {std::uint8_t(0x20), std::uint8_t(0x60)}) {
         AppSettings.displayFlags = display;
         const CTime t = fromFields(date(29, 2, 2004, 17, 45, 12));
@@ -245,7 +244,6 @@ TEST(TimeParse, TextRoundTripsThroughTheFormatter) {
         parseDateTime(timeText, dateText, f);
         EXPECT_EQ(fromFields(f), t) << dateText;
     }
-    AppSettings.displayFlags = saved;
 }
 
 }  // namespace

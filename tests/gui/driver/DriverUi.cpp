@@ -57,13 +57,7 @@ bool waitUntil(const std::function<bool()>& condition, DWORD ms) {
 
 namespace {
 
-struct Search {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND except;
-    HWND found;
-};
+struct Search { DWORD pid; const char* className; const char* title; HWND except; HWND found; };
 
 BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
     auto* s = reinterpret_cast<Search*>(param);

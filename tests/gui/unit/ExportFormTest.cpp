@@ -14,10 +14,7 @@
 namespace {
 
 TEST(TypedTime, FieldsAndLimits) {
-    const struct {
-        const char* text;
-        bool valid;
-    } cases[] = {
+    const struct { const char* text; bool valid; } cases[] = {
         {"00:00:00", true},  {"24:00:00", true},  {"24:01:00", true},  {"25:00:00", false},
         {"00:59:59", true},  {"00:60:00", false}, {"00:00:60", false}, {"1a:00:00", true},
         {"", true},          {"23:5", true},      {"9", false},       {"2", true},         {"::::::::", false},
@@ -30,11 +27,7 @@ TEST(TypedTime, FieldsAndLimits) {
 }
 
 TEST(TypedDate, CalendarDaysFrom1989On) {
-    const struct {
-        const char* text;
-        bool dayFirst;
-        bool valid;
-    } cases[] = {
+    const struct { const char* text; bool dayFirst; bool valid; } cases[] = {
         {"02/29/2004 ", false, true},  {"02/29/2100 ", false, true},  {"02/29/2003 ", false, false},
         {"02/30/2004 ", false, false}, {"13/01/2004 ", false, false}, {"12/31/1999 ", false, true},
         {"31/12/2004 ", true, true},   {"12/31/2004 ", true, false},  {"01/01/1989 ", false, true},

@@ -47,10 +47,7 @@ TEST(OpenRecorderFile, WalksASelectionWithoutAskingAgain) {
 }
 
 TEST(OpenRecorderFile, JoinsDirectoryAndNameWithOneBackslash) {
-    const struct {
-        std::vector<std::string> answer;
-        std::string path;
-    } cases[] = {
+    const struct { std::vector<std::string> answer; std::string path; } cases[] = {
         {{"C:\\", "A.DC1", "B.DC1"}, "C:\\A.DC1"},
         {{"Z:\\tmp\\run\\", "A.DC1", "B.DC1"}, "Z:\\tmp\\run\\A.DC1"},
         {{"Z:\\tmp\\run", "A.DC1", "B.DC1"}, "Z:\\tmp\\run\\A.DC1"},

@@ -12,11 +12,7 @@ namespace {
 DWORD fakeNow = 0;
 DWORD WINAPI fakeClock() { return fakeNow; }
 
-struct Press {
-    DWORD keys;
-    int x;
-    int y;
-};
+struct Press { DWORD keys; int x; int y; };
 
 class PressRecorder : public CWnd {
 public:
@@ -45,12 +41,7 @@ TEST_F(WindowRouting, PressesWithin500MsAreDoubleClicksAcrossButtonsAndWindows) 
     std::vector<Press> log;
     PressRecorder first(log), second(log);
     ASSERT_NE(first.handle(), nullptr);
-    const struct {
-        DWORD at;
-        PressRecorder* window;
-        UINT message;
-        bool doubleClick;
-    } presses[] = {
+    const struct { DWORD at; PressRecorder* window; UINT message; bool doubleClick; } presses[] = {
         {1000, &first, WM_LBUTTONDOWN, false},   // the first press ever
         {1499, &first, WM_LBUTTONDOWN, true},    // 499 ms later
         {1999, &second, WM_RBUTTONDOWN, false},  // 500 ms later
