@@ -2,6 +2,8 @@
 // person's answers given from inside their loops.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
 #include "app/AppSettings.h"
@@ -67,34 +69,28 @@ protected:
     AppSettingsRecord saved_;
 };
 
-TEST_F(Forms, DisplayFormKeepsOnlyItsTwoBitsOnOk) {
-    const struct {
-        std::uint8_t before;
-        int answer;
-        std::uint8_t after;
-    } cases[] = {{0x21, IDOK, 0x20}, {0x21, IDCANCEL, 0x21}, {0x60, IDOK, 0x60}, {0x00, IDOK, 0x00}};
+// The form opens on the clock and date order of the flags and keeps only
+// those two bits, on OK.
+TEST_F(Forms, DisplayFormShowsAndSetsItsTwoBits) {
+    const struct { std::uint8_t before; std::vector<int> clicks; int answer; std::uint8_t after; } cases[] = {
+        {0x21, {}, IDOK, 0x20}, {0x21, {}, IDCANCEL, 0x21}, {0x60, {}, IDOK, 0x60}, {0x00, {}, IDOK, 0x00},
+        {0x20, {IDC_CLOCK_12, IDC_ORDER_DAY}, IDOK, 0x40}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.before));
         AppSettings.displayFlags = c.before;
-        guitest::WhenShown answer("DISPLAY", [&](HWND d) { guitest::clickItem(d, c.answer); });
+        bool opened24 = false, openedDayFirst = false;
+        guitest::WhenShown answer("DISPLAY", [&](HWND d) {
+            opened24 = SendDlgItemMessageA(d, IDC_CLOCK_24, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            openedDayFirst = SendDlgItemMessageA(d, IDC_ORDER_DAY, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            for (int id : c.clicks) guitest::clickItem(d, id);
+            guitest::clickItem(d, c.answer);
+        });
         EXPECT_EQ(runDisplayForm(), c.answer == IDOK ? 1 : 0);
         EXPECT_TRUE(answer.done());
-        EXPECT_EQ(AppSettings.displayFlags, c.after) << std::hex << int(c.before);
+        EXPECT_EQ(opened24, (c.before & DisplayTime24) != 0);
+        EXPECT_EQ(openedDayFirst, (c.before & DisplayDayFirst) != 0);
+        EXPECT_EQ(AppSettings.displayFlags, c.after);
     }
-}
-
-TEST_F(Forms, DisplayFormChoiceChangesTheFlags) {
-    AppSettings.displayFlags = 0x20;
-    bool opened24 = false;
-    guitest::WhenShown answer("DISPLAY", [&](HWND d) {
-        opened24 = SendDlgItemMessageA(d, IDC_CLOCK_24, BM_GETCHECK, 0, 0) == BST_CHECKED &&
-                   SendDlgItemMessageA(d, IDC_ORDER_MONTH, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        guitest::clickItem(d, IDC_CLOCK_12);
-        guitest::clickItem(d, IDC_ORDER_DAY);
-        guitest::clickItem(d, IDOK);
-    });
-    EXPECT_EQ(runDisplayForm(), 1);
-    EXPECT_TRUE(opened24);
-    EXPECT_EQ(AppSettings.displayFlags, 0x40);
 }
 
 CTime at(int year, int month, int day, int hour, int minute, int second) {
