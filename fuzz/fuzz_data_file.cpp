@@ -60,11 +60,7 @@ void checkMessages(const RecordingNotice& notice) {
 }
 
 // Where the iterator stands, in the file's walk order.
-struct Position {
-    const DataBlock* block;
-    std::uint32_t sample;
-    std::uint64_t time;
-};
+struct Position { const DataBlock* block; std::uint32_t sample; std::uint64_t time; };
 
 std::shared_ptr<DataFile> openCopy(const std::uint8_t* data, std::size_t size, RecordingNotice& notice) {
     auto io = std::make_unique<MemoryIO>(std::vector<std::uint8_t>(data, data + size), "fuzz.DC1");

@@ -56,11 +56,7 @@ const std::string Sample =
 
 TEST_F(IniProfileTest, ReadsStringsLikeThePlatform) {
     put(Sample);
-    struct Case {
-        const char* section;
-        const char* key;
-        const char* expected;
-    };
+    struct Case { const char* section; const char* key; const char* expected; };
     const Case cases[] = {
         {"alpha", "NAME ONE", "spaced value"},
         {"Alpha", "dq", "in quotes"},
@@ -86,10 +82,7 @@ TEST_F(IniProfileTest, ReadsStringsLikeThePlatform) {
 
 TEST_F(IniProfileTest, ReadsIntegersLikeThePlatform) {
     put(Sample);
-    struct Case {
-        const char* key;
-        std::uint32_t expected;
-    };
+    struct Case { const char* key; std::uint32_t expected; };
     const Case cases[] = {{"num", 42},     {"neg", 0xFFFFFFF9u}, {"hex", 31}, {"trail", 12},
                           {"word", 0},     {"qnum", 5},          {"huge", 1}, {"empty", 99},
                           {"missing", 99}, {"Name One", 0}};
@@ -103,12 +96,7 @@ TEST_F(IniProfileTest, ReadsIntegersLikeThePlatform) {
 }
 
 TEST_F(IniProfileTest, WritesOneLineAndKeepsTheRest) {
-    struct Case {
-        const char* before;
-        const char* section;
-        const char* key;
-        const char* after;
-    };
+    struct Case { const char* before; const char* section; const char* key; const char* after; };
     const Case cases[] = {
         {"; c\n[a]\nx=1\nY = 2\n[b]\ny=3\n", "A", "y", "; c\n[a]\nx=1\nY = 9\n[b]\ny=3\n"},
         {"[a]\r\nx=1\r\n", "a", "new", "[a]\r\nx=1\r\nnew=9\r\n"},
@@ -138,14 +126,46 @@ TEST_F(IniProfileTest, WriteKeepsArbitraryBytesAndCreatesFiles) {
     EXPECT_EQ(contents(), "[s]" + NewLineEnd + "k=v" + NewLineEnd);
 }
 
+// Names and values that would read back as something else, missing
+// arguments, and files that cannot be written are refused.
 TEST_F(IniProfileTest, RefusedWritesChangeNothing) {
     put("[a]\nx=1\n");
-    EXPECT_FALSE(ini.writeProfileString("a", "x", "1\n[b]", path.c_str()));
-    EXPECT_FALSE(ini.writeProfileString("a", "x=y", "1", path.c_str()));
-    EXPECT_FALSE(ini.writeProfileString("a]", "x", "1", path.c_str()));
+    const std::string d = dir.string(), noDir = (dir / "no" / "f.ini").string();
+    const struct { const char* section; const char* key; const char* value; const char* file; } refused[] = {
+        {"a", "x", "1\n[b]", path.c_str()}, {"a", "x=y", "1", path.c_str()}, {"a]", "x", "1", path.c_str()},
+        {"", "k", "v", path.c_str()},       {"s", "", "v", path.c_str()},    {"  ", "k", "v", path.c_str()},
+        {"s\n", "k", "v", path.c_str()},    {"s", "[k", "v", path.c_str()},  {"s", ";k", "v", path.c_str()},
+        {"s", "k", "a\rb", path.c_str()},   {nullptr, "k", "v", path.c_str()}, {"s", nullptr, "v", path.c_str()},
+        {"s", "k", nullptr, path.c_str()},  {"s", "k", "v", nullptr},         {"a", "x", "1", d.c_str()},
+        {"a", "x", "1", noDir.c_str()},
+    };
+    for (const auto& r : refused)
+        EXPECT_FALSE(ini.writeProfileString(r.section, r.key, r.value, r.file))
+            << (r.section ? r.section : "null") << "/" << (r.key ? r.key : "null");
     EXPECT_EQ(contents(), "[a]\nx=1\n");
-    EXPECT_FALSE(ini.writeProfileString("a", "x", "1", dir.string().c_str()));
-    EXPECT_FALSE(ini.writeProfileString("a", "x", "1", (dir / "no" / "f.ini").string().c_str()));
+    EXPECT_TRUE(fs::is_directory(dir));
+}
+
+// A directory where the file should be reads like a missing file; missing
+// arguments give the default.
+TEST_F(IniProfileTest, UnreadableRequestsGiveTheDefault) {
+    put("[export]\nTime Format=3\n");
+    const std::string d = dir.string();
+    auto read = [&](const char* section, const char* key, const char* fallback, const char* file) {
+        char buffer[16] = "untouched";
+        ini.getProfileString(section, key, fallback, buffer, sizeof buffer, file);
+        return std::string(buffer);
+    };
+    EXPECT_EQ(ini.getProfileInt("export", "Time Format", 7, d.c_str()), 7u);
+    EXPECT_EQ(read("export", "Time Format", "dflt", d.c_str()), "dflt");
+    EXPECT_EQ(ini.getProfileInt(nullptr, "Time Format", 5, path.c_str()), 5u);
+    EXPECT_EQ(ini.getProfileInt("export", nullptr, 5, path.c_str()), 5u);
+    EXPECT_EQ(ini.getProfileInt("export", "Time Format", 5, nullptr), 5u);
+    EXPECT_EQ(ini.getProfileInt("export", "Time Format", 5, path.c_str()), 3u);
+    EXPECT_EQ(read(nullptr, "Time Format", "d", path.c_str()), "d");
+    EXPECT_EQ(read("export", "Time Format", nullptr, nullptr), "");
+    EXPECT_EQ(read("export", "Time Format", nullptr, path.c_str()), "3");
+    EXPECT_EQ(ini.getProfileString("export", "Time Format", "d", nullptr, 4, path.c_str()), 0u);
 }
 
 }  // namespace

@@ -105,6 +105,21 @@ TEST_F(SettingsTest, LoadsHandEditedValues) {
     }
 }
 
+// Hexadecimal settings are scanned like the runtime's "%X": blanks, a sign,
+// an optional 0x, then digits up to the first other character.
+TEST_F(SettingsTest, HexScannedLikeTheRuntime) {
+    const struct { const char* text; std::int32_t comPort; } cases[] = {
+        {"1f", 0x1F},   {" \t1F", 0x1F}, {"+1f", 0x1F},    {"-1", -1},     {"0x2a", 0x2A},
+        {"0X2A", 0x2A}, {"-0x10", -16},  {"0xg", 0},       {"12zz", 0x12}, {"abcdef", 0xABCDEF},
+        {"x12", 0},     {"-", 0},        {"100000000", 0}, {"\"7\"", 7},
+    };
+    for (const auto& c : cases) {
+        load(std::string("[serial link]\nComPort=") + c.text + "\n");
+        EXPECT_EQ(AppSettings.comPort, c.comPort) << c.text;
+        EXPECT_EQ(AppSettings.portCommPort, static_cast<std::uint8_t>(c.comPort)) << c.text;
+    }
+}
+
 TEST_F(SettingsTest, LongTitleKeepsThirtyNineCharacters) {
     const std::string title(50, 'T');
     load("[Special]\nTitle1=" + title + "\nFax=\"Fax: 1\"\n");
@@ -136,9 +151,7 @@ TEST_F(SettingsTest, HexIntIsWrittenAsItsSignedLowSixteenBits) {
 }
 
 TEST_F(SettingsTest, DerivesPathsInTheCurrentDirectory) {
-    struct Case {
-        std::string cwd, ini, hlp;
-    };
+    struct Case { std::string cwd, ini, hlp; };
     const Case cases[] = {
         {"C:\\Data", "C:\\Data\\wHarvex.ini", "C:\\Data\\wHarvex.hlp"},
         {"C:\\", "C:\\wHarvex.ini", "C:\\wHarvex.hlp"},

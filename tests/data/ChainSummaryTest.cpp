@@ -91,70 +91,39 @@ BlockSpec block(int i, DataType type, int count) {
     return b;
 }
 
-DataFileBuilder chain(std::initializer_list<BlockSpec> blocks) {
-    DataFileBuilder f;
-    for (const auto& b : blocks) f.add(b);
-    return f;
-}
-
 TEST(ChainSummary, MatchesLoadingEveryBlock) {
-    struct Case {
-        std::string name;
-        DataFileBuilder file;
-        std::size_t cut = 0;  // bytes taken off the end
+    using B = DataFileBuilder&;
+    const DataType U16 = Unsigned16;
+    const struct {
+        const char* name;
+        std::vector<std::pair<DataType, int>> blocks;  // type, samples
+        void (*damage)(DataFileBuilder&);
+        std::size_t cut;  // bytes taken off the end
+    } cases[] = {
+        {"clean, mixed types", {{U16, 30}, {Unsigned8, 50}, {Float32, 9}}, [](B) {}, 0},
+        {"own logarithmic scale past the clamp", {{Signed16, 10}, {U16, 10}, {U16, 4}},
+         [](B f) { f.blocks[1].scale = ScaleSpec::of("LOG", 1.0f, 200.0f, 400.0f, 0x80); }, 0},
+        {"last block cut in its samples", {{U16, 20}, {Float32, 20}, {Signed16, 40}}, [](B) {}, 7},
+        {"last block cut in its header", {{U16, 20}, {Unsigned8, 2}}, [](B) {}, 20},
+        {"wrong back address", {{U16, 5}, {U16, 6}, {U16, 7}, {U16, 8}}, [](B f) { f.blocks[1].prev = 999; }, 0},
+        {"chain back to the first block", {{U16, 5}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[2].nextIndex = 0; }, 0},
+        {"chain back to a block skipped by open", {{U16, 0}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[2].nextIndex = 0; }, 0},
+        {"illegal interval", {{U16, 5}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[2].interval = 0; }, 0},
+        {"too many 16-bit samples", {{U16, 5}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[1].byteCount = 65534; }, 0},
+        {"empty block between", {{U16, 5}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[1].byteCount = 1; }, 0},
+        {"negative next address", {{U16, 5}, {U16, 6}, {U16, 7}}, [](B f) { f.blocks[1].next = 0x80000010u; }, 0},
+        {"bad checksum and infinite floats", {{U16, 5}, {Float32, 3}, {U16, 7}},
+         [](B f) {
+             f.blocks[1].badChecksum = true;
+             f.blocks[1].f32bits({0x7F800000u, 0x42480000u, 0xFF800000u});
+         },
+         0},
     };
-    std::vector<Case> cases;
-    cases.push_back({"clean, mixed types", chain({block(0, Unsigned16, 30), block(1, Unsigned8, 50), block(2, Float32, 9)})});
-    {
-        Case c{"own logarithmic scale past the clamp", chain({block(0, Signed16, 10), block(1, Unsigned16, 10), block(2, Unsigned16, 4)})};
-        c.file.blocks[1].scale = ScaleSpec::of("LOG", 1.0f, 200.0f, 400.0f, 0x80);
-        cases.push_back(c);
-    }
-    cases.push_back({"last block cut in its samples", chain({block(0, Unsigned16, 20), block(1, Float32, 20), block(2, Signed16, 40)}), 7});
-    cases.push_back({"last block cut in its header", chain({block(0, Unsigned16, 20), block(1, Unsigned8, 2)}), 20});
-    {
-        Case c{"wrong back address", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7), block(3, Unsigned16, 8)})};
-        c.file.blocks[1].prev = 999;
-        cases.push_back(c);
-    }
-    {
-        Case c{"chain back to the first block", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[2].nextIndex = 0;
-        cases.push_back(c);
-    }
-    {
-        Case c{"chain back to a block skipped by open", chain({block(0, Unsigned16, 0), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[2].nextIndex = 0;
-        cases.push_back(c);
-    }
-    {
-        Case c{"illegal interval", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[2].interval = 0;
-        cases.push_back(c);
-    }
-    {
-        Case c{"too many 16-bit samples", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[1].byteCount = 65534;
-        cases.push_back(c);
-    }
-    {
-        Case c{"empty block between", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[1].byteCount = 1;
-        cases.push_back(c);
-    }
-    {
-        Case c{"negative next address", chain({block(0, Unsigned16, 5), block(1, Unsigned16, 6), block(2, Unsigned16, 7)})};
-        c.file.blocks[1].next = 0x80000010u;
-        cases.push_back(c);
-    }
-    {
-        Case c{"bad checksum and infinite floats", chain({block(0, Unsigned16, 5), block(1, Float32, 3), block(2, Unsigned16, 7)})};
-        c.file.blocks[1].badChecksum = true;
-        c.file.blocks[1].f32bits({0x7F800000u, 0x42480000u, 0xFF800000u});
-        cases.push_back(c);
-    }
-    for (const Case& c : cases) {
-        auto bytes = c.file.build();
+    for (const auto& c : cases) {
+        DataFileBuilder f;
+        for (std::size_t i = 0; i < c.blocks.size(); ++i) f.add(block(int(i), c.blocks[i].first, c.blocks[i].second));
+        c.damage(f);
+        auto bytes = f.build();
         bytes.resize(bytes.size() - c.cut);
         expectSame(bytes, c.name);
     }

@@ -41,12 +41,7 @@ TEST(IdentifyFile, ReadsTheHeaderWithoutATypeCheckAndCloses) {
     events.type = 7;  // no type is refused here
     events.linear({});
     const std::vector<std::uint8_t> dataBytes = data.build();
-    const struct {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
-        bool clean;
-        int type;
-    } cases[] = {
+    const struct { const char* name; std::vector<std::uint8_t> bytes; bool clean; int type; } cases[] = {
         {"data file", dataBytes, true, 1},
         {"unknown type", events.build(), true, 7},
         {"cut in the identification", std::vector<std::uint8_t>(dataBytes.begin(), dataBytes.begin() + 6), false, 1},
@@ -73,11 +68,7 @@ TEST(IdentifyFile, ReadsTheHeaderWithoutATypeCheckAndCloses) {
 
 // Expected types above 5 name a range of their own.
 TEST(GeneralHeaderType, RangesAboveFive) {
-    const struct {
-        int expected, upper;
-        std::uint8_t type;
-        bool accepted;
-    } cases[] = {
+    const struct { int expected, upper; std::uint8_t type; bool accepted; } cases[] = {
         {6, 9, 6, true},  {6, 9, 9, true},   {6, 9, 7, true},  {6, 9, 10, false}, {6, 9, 5, false},
         {6, 255, 6, true}, {6, 255, 7, false}, {4, 255, 5, true}, {4, 255, 6, false},
     };
@@ -90,18 +81,6 @@ TEST(GeneralHeaderType, RangesAboveFive) {
         h.read(io, c.expected, c.upper);
         EXPECT_EQ(io.hasMainError(), !c.accepted);
         EXPECT_STREQ(h.text, "ABCDEFGHIJ");  // read whole even when refused
-    }
-}
-
-TEST(AlarmHeaderSize, OnePlusTenPerRecordOfTheLowFiveBits) {
-    const struct {
-        std::uint8_t mask;
-        int size;
-    } cases[] = {{0x00, 1}, {0x01, 11}, {0x05, 21}, {0x1F, 51}, {0xE0, 1}, {0xFF, 51}};
-    for (const auto& c : cases) {
-        AlarmHeader a;
-        a.mask = c.mask;
-        EXPECT_EQ(a.storedSize(), c.size) << int(c.mask);
     }
 }
 

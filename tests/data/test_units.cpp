@@ -6,27 +6,12 @@
 
 #include "data/UNITS.h"
 #include "time/NumberText.h"
-#include "ui/UserNotice.h"
+#include "support/RecordingNotice.h"
 
 namespace {
 
-class RecordingNotice : public UserNotice {
-public:
-    int messageBox(const std::string& text, const std::string& caption, unsigned) override {
-        shown.push_back(text);
-        captions.push_back(caption);
-        return BoxAnswer::Ok;
-    }
-    void setBusy(bool) override {}
-    std::vector<std::string> shown;
-    std::vector<std::string> captions;
-};
-
 class Units : public ::testing::Test {
 protected:
-    void SetUp() override { previous = setUserNotice(&notice); }
-    void TearDown() override { setUserNotice(previous); }
-
     std::string text(const UNITS& units, float reading, int width = 8, bool keepExponent = false) {
         char out[NumberTextMax];
         char* end = units.format(out, reading, width, keepExponent);
@@ -34,21 +19,14 @@ protected:
         return std::string(out, end);
     }
 
-    RecordingNotice notice;
-    UserNotice* previous = nullptr;
+    testsupport::RecordingNotice notice;
 };
 
 constexpr std::uint8_t Mid = UNITS::MidScale;
 constexpr std::uint8_t Log = UNITS::Logarithmic;
 
 TEST_F(Units, RawCountsConvertBySegment) {
-    const struct {
-        float low, middle, high;
-        int decimals;
-        std::uint8_t flags;
-        double raw;
-        float reading;
-    } cases[] = {
+    const struct { float low, middle, high; int decimals; std::uint8_t flags; double raw; float reading; } cases[] = {
         {0, 50, 100, 2, 1, 0, 0.0f},           {0, 50, 100, 2, 1, 32767, 50.0f},
         {0, 50, 100, 2, 1, 65535, 100.0f},     {0, 50, 100, 2, 1, 49151, 75.0f},
         {0, 50, 100, 2, 1, 16383.5, 25.0f},    {0, 120, 240, 0, 3, 240, 240.0f},
@@ -69,10 +47,7 @@ TEST_F(Units, RawCountsConvertBySegment) {
 }
 
 TEST_F(Units, BreakCountsFollowTypeAndMidScale) {
-    const struct {
-        std::uint8_t flags;
-        std::uint16_t break1, break2, fullScale;
-    } cases[] = {
+    const struct { std::uint8_t flags; std::uint16_t break1, break2, fullScale; } cases[] = {
         {0, 32767, 32767, 65535}, {1, 32767, 32767, 65535}, {2, 32767, 32767, 65535},
         {3, 120, 120, 240},       {1 | Mid, 16383, 49150, 65535}, {3 | Mid, 60, 180, 240},
     };
@@ -88,7 +63,7 @@ TEST_F(Units, BreakCountsFollowTypeAndMidScale) {
     }
 }
 
-TEST_F(Units, EqualEndsWidenAroundOldLow) {
+TEST_F(Units, EqualEndsWidenAndDecimalsAreClamped) {
     for (float v : {5.0f, 50.0f, -3.0f}) {
         UNITS units;
         units.set(v, 123.0f, v, 0, 1);
@@ -97,21 +72,15 @@ TEST_F(Units, EqualEndsWidenAroundOldLow) {
         EXPECT_EQ(units.point2, v);
         EXPECT_EQ(units.point1, v);
     }
-}
-
-TEST_F(Units, DecimalsAreClampedToTableRange) {
-    const struct {
-        int given;
-        std::uint8_t kept;
-    } cases[] = {{0, 0}, {4, 4}, {5, 4}, {15, 4}, {-1, 0}};
+    const struct { int given; std::uint8_t kept; } cases[] = {{0, 0}, {4, 4}, {5, 4}, {15, 4}, {-1, 0}};
     for (const auto& c : cases) {
         UNITS units;
         units.set(0, 50, 100, c.given, 0);
         EXPECT_EQ(units.decimals, c.kept) << c.given;
+        if (c.given == 15) {
+            EXPECT_EQ(text(units, units.toEngineering(-12345)), " -1.2345");
+        }
     }
-    UNITS units;
-    units.set(0, 50, 100, 15, 0);
-    EXPECT_EQ(text(units, units.toEngineering(-12345)), " -1.2345");
 }
 
 TEST_F(Units, ReadingsFormatFixedOrGeneral) {
@@ -147,7 +116,7 @@ TEST_F(Units, ReadingsFormatFixedOrGeneral) {
         units.set(0, 50, 100, c.decimals, c.flags);
         EXPECT_EQ(text(units, c.reading, c.width, c.keepExponent), c.expected);
     }
-    EXPECT_TRUE(notice.shown.empty());
+    EXPECT_TRUE(notice.messages.empty());
 }
 
 TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
@@ -157,18 +126,15 @@ TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
     } cases[] = {{0, 100, 400, 1}, {350, 500, 400, 1}, {0, 2, 300, 0}, {-500, 0, 4, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.low << " " << c.middle << " " << c.high);
-        notice.shown.clear();
+        notice.clear();
         UNITS units;
         units.set(c.low, c.middle, c.high, 2, 1 | Log);
         EXPECT_EQ(units.low, std::min(c.low, 300.0f));
         EXPECT_EQ(units.point2, std::min(c.middle, 300.0f));
         EXPECT_EQ(units.high, std::min(c.high, 300.0f));
-        EXPECT_EQ(notice.shown, std::vector<std::string>(c.messages, "Value too large to use as an exponent."));
-        if (c.messages) {
-            EXPECT_EQ(notice.captions.front(), ErrorCaption);
-        }
+        EXPECT_EQ(notice.messages, std::vector(c.messages, testsupport::errorBox("Value too large to use as an exponent.")));
         units.applyFlags(3 | Log);  // a later block inheriting the scale
-        EXPECT_EQ(int(notice.shown.size()), c.messages);
+        EXPECT_EQ(int(notice.messages.size()), c.messages);
     }
 }
 

@@ -38,20 +38,16 @@ TEST(VArray, ElementAfterFullChunkStartsNextChunk) {
     EXPECT_EQ(array->tail->prev, array->head);
 }
 
-TEST(VArray, FirstAndLastOnEmptyArrayGiveNull) {
-    VArray<int> array(1000);
-    VArrayIter<int> it(array);
-    EXPECT_EQ(it.first(), nullptr);
-    EXPECT_EQ(it.node, nullptr);
-    EXPECT_EQ(it.last(), nullptr);
-    EXPECT_EQ(it.node, nullptr);
-    EXPECT_EQ(it.current(), nullptr);
-    EXPECT_FALSE(it.advance(1));
-    EXPECT_FALSE(it.retreat(1));
-    EXPECT_EQ(it.node, nullptr);
-}
-
-TEST(VArray, WalkingFromUnpositionedCursorLandsOnAnEnd) {
+TEST(VArray, EmptyOrUnpositionedCursors) {
+    VArray<int> empty(1000);
+    VArrayIter<int> none(empty);
+    EXPECT_EQ(none.first(), nullptr);
+    EXPECT_EQ(none.last(), nullptr);
+    EXPECT_EQ(none.current(), nullptr);
+    EXPECT_FALSE(none.advance(1));
+    EXPECT_FALSE(none.retreat(1));
+    EXPECT_EQ(none.node, nullptr);
+    // Walking from no position lands on an end.
     auto array = numbered(4, 6);
     VArrayIter<int> forward(*array);
     EXPECT_FALSE(forward.advance(2));
@@ -140,16 +136,16 @@ std::vector<int> backwardIds(const DList<Item>& list) {
 
 TEST(DList, RemoveUnlinksWithoutDestroying) {
     const struct {
-        int removed;
+        int size, removed;
         std::vector<int> rest;
-    } cases[] = {{0, {1, 2}}, {1, {0, 2}}, {2, {0, 1}}};
+    } cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.removed);
         int destroyed = 0;
         DList<Item> list;
-        Item* items[3];
-        for (int i = 0; i < 3; ++i) items[i] = list.append(std::make_unique<LoudItem>(i, destroyed));
-        Item* gone = items[c.removed];
+        std::vector<Item*> items;
+        for (int i = 0; i < c.size; ++i) items.push_back(list.append(std::make_unique<LoudItem>(i, destroyed)));
+        Item* gone = items[std::size_t(c.removed)];
         Item* oldNext = gone->next;
         Item* oldPrev = gone->prev;
 
@@ -160,22 +156,15 @@ TEST(DList, RemoveUnlinksWithoutDestroying) {
         EXPECT_EQ(backwardIds(list), c.rest);
         EXPECT_EQ(gone->next, oldNext);
         EXPECT_EQ(gone->prev, oldPrev);
+        if (c.rest.empty()) {
+            EXPECT_EQ(list.tail, nullptr);
+            list.append(std::move(taken));  // a removed node can go back
+            EXPECT_EQ(forwardIds(list), std::vector<int>{0});
+        }
         taken.reset();
-        EXPECT_EQ(destroyed, 1);
         list.clear();
-        EXPECT_EQ(destroyed, 3);
+        EXPECT_EQ(destroyed, c.size);
     }
-}
-
-TEST(DList, RemovingOnlyNodeEmptiesList) {
-    DList<Item> list;
-    Item* only = list.append(std::make_unique<Item>(7));
-    list.remove(only);
-    std::unique_ptr<Item> taken(only);
-    EXPECT_EQ(list.head, nullptr);
-    EXPECT_EQ(list.tail, nullptr);
-    list.append(std::move(taken));
-    EXPECT_EQ(forwardIds(list), std::vector<int>{7});
 }
 
 }  // namespace

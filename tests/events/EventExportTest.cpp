@@ -83,11 +83,7 @@ TEST_F(EventExportTest, EveryCodeClass) {
     labels.set(0, 0, "Pump      ");
     labels.set(1, 0, "          ");
     labels.set(0, 6, "Seventh   ");
-    const struct {
-        int point, alarm, code;
-        float value;
-        const char* tail;
-    } cases[] = {
+    const struct { int point, alarm, code; float value; const char* tail; } cases[] = {
         {1, 0, 0, 1.0f, ",1,\"Close   \",     1.000\n"},
         {0, 0, 1, 0.0f, ",0,\"Open    \",     0.000\n"},
         {2, 0, 2, 2.5f, ",2,\"False   \",     2.500\n"},
@@ -124,6 +120,11 @@ TEST_F(EventExportTest, EveryCodeClass) {
         {3, 9, 132, 1.0f, ",\"Unknown message: 132\"\n"},
         {3, 9, 200, 1.0f, ",\"Unknown message: 200\"\n"},
         {3, 9, 255, 1.0f, ",\"Unknown message: 255\"\n"},
+        // Values of any size keep their digits.
+        {0, 0, 127, FLT_MAX, ",0,\"Reset\",340282346638528859811704183484516925440.000\n"},
+        {0, 0, 127, -FLT_MAX, ",0,\"Reset\",-340282346638528859811704183484516925440.000\n"},
+        {0, 0, 127, 1234567.0f, ",0,\"Reset\",1234567.000\n"},
+        {0, 0, 127, -0.0004f, ",0,\"Reset\",    -0.000\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -131,28 +132,8 @@ TEST_F(EventExportTest, EveryCodeClass) {
     }
 }
 
-TEST_F(EventExportTest, ValuesOfAnySizeKeepTheirDigits) {
-    const struct {
-        float value;
-        const char* text;
-    } cases[] = {
-        {FLT_MAX, "340282346638528859811704183484516925440.000"},
-        {-FLT_MAX, "-340282346638528859811704183484516925440.000"},
-        {1234567.0f, "1234567.000"},
-        {-0.0004f, "    -0.000"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(line(eventOf(Example, 0, 0, 127, c.value)), ExamplePrefix + ",0,\"Reset\"," + c.text + "\n");
-    }
-}
-
 TEST_F(EventExportTest, DateOrderAndClock) {
-    const struct {
-        std::uint8_t flags;
-        std::uint64_t ticks;
-        const char* stamp;
-    } cases[] = {
+    const struct { std::uint8_t flags; std::uint64_t ticks; const char* stamp; } cases[] = {
         {DisplayTime24, Example, "12/31/2003 ,13:05:09"},
         {DisplayDayFirst, Example, "31/12/2003 ,01:05:09 pm"},
         {DisplayTime24 | DisplayDayFirst, Example, "31/12/2003 ,13:05:09"},
@@ -169,30 +150,27 @@ TEST_F(EventExportTest, DateOrderAndClock) {
 }
 
 TEST_F(EventExportTest, ExportWritesHeaderAndOneLinePerEvent) {
-    EventFileBuilder b;
-    b.labels = {{"Pump", ""}};
-    b.wrapped(4, 2, {EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 58), 0, 0, 64, 0.0f),
-                     EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 59), 0, 0, 65, 0.0f),
-                     EventSpec::of(ticksAt(2004, 3, 1, 0, 0, 0), 2, 3, 9, 101.5f)});
-    auto f = read(b);
-    ASSERT_FALSE(f->file->stream->hasMainError());
-    auto path = tempPath("export.csv");
-    EXPECT_TRUE(exportEvents(*f, path));
-    EXPECT_EQ(fileText(path), onDisk("\"Date\",\"Time\",\"Point/Event\",\"Type\",\"Value\"\n"
-                                      "02/29/2004 ,23:59:58,\"Event: 1\",\"Pump      \"\n"
-                                      "02/29/2004 ,23:59:59,\"Event: 1\",\"Close\"\n"
-                                      "03/01/2004 ,00:00:00,2,\"High 3  \",   101.500\n"));
+    EventFileBuilder wrapped, empty;
+    wrapped.labels = {{"Pump", ""}};
+    wrapped.wrapped(4, 2, {EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 58), 0, 0, 64, 0.0f),
+                           EventSpec::of(ticksAt(2004, 2, 29, 23, 59, 59), 0, 0, 65, 0.0f),
+                           EventSpec::of(ticksAt(2004, 3, 1, 0, 0, 0), 2, 3, 9, 101.5f)});
+    empty.linear({});
+    const struct { const EventFileBuilder& file; const char* lines; } cases[] = {
+        {wrapped, "02/29/2004 ,23:59:58,\"Event: 1\",\"Pump      \"\n"
+                  "02/29/2004 ,23:59:59,\"Event: 1\",\"Close\"\n"
+                  "03/01/2004 ,00:00:00,2,\"High 3  \",   101.500\n"},
+        {empty, "01/01/1989 ,00:00:00,0,\"Close   \",     0.000\n"},  // one placeholder line
+    };
+    for (const auto& c : cases) {
+        auto f = read(c.file);
+        ASSERT_FALSE(f->file->stream->hasMainError());
+        auto path = tempPath("export.csv");
+        EXPECT_TRUE(exportEvents(*f, path));
+        EXPECT_EQ(fileText(path), onDisk("\"Date\",\"Time\",\"Point/Event\",\"Type\",\"Value\"\n" + std::string(c.lines)));
+    }
     EXPECT_TRUE(notice.messages.empty());
     EXPECT_FALSE(isBusy());
-}
-
-TEST_F(EventExportTest, EmptyRingExportsOnePlaceholderLine) {
-    EventFileBuilder b;
-    b.linear({});
-    auto f = read(b);
-    auto path = tempPath("empty.csv");
-    EXPECT_TRUE(exportEvents(*f, path));
-    EXPECT_EQ(fileText(path), onDisk(std::string(EventHeaderLine) + "01/01/1989 ,00:00:00,0,\"Close   \",     0.000\n"));
 }
 
 // Far more than one write chunk: no line may be lost or split at a chunk end.
@@ -222,27 +200,22 @@ TEST_F(EventExportTest, LongExportKeepsEveryLine) {
     EXPECT_NE(got.find("\n01/01/2004 ,01:23:19,7,\"Reset\",  4999.000\n"), std::string::npos);
 }
 
-TEST_F(EventExportTest, UncreatableFileIsReported) {
+TEST_F(EventExportTest, UncreatableOrUnwritableFileIsReported) {
     EventFileBuilder b;
     b.linear({EventSpec::of(Example, 0, 0, 0, 0.0f)});
     auto f = read(b);
-    auto path = (std::filesystem::temp_directory_path() / "hx_no_such_dir" / "out.csv").string();
-    notice.clear();
-    EXPECT_FALSE(exportEvents(*f, path));
-    EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox("Can't Open file.\n" + path)});
-    EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
-}
-
+    const std::string uncreatable = (std::filesystem::temp_directory_path() / "hx_no_such_dir" / "out.csv").string();
+    struct Case { std::string path, text; };
+    std::vector<Case> cases = {{uncreatable, "Can't Open file.\n" + uncreatable}};
 #if !defined(_WIN32)
-TEST_F(EventExportTest, WriteErrorIsReported) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    EventFileBuilder b;
-    b.linear({EventSpec::of(Example, 0, 0, 0, 0.0f)});
-    auto f = read(b);
-    EXPECT_FALSE(exportEvents(*f, "/dev/full"));
-    EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox("Error writing file.")});
-    EXPECT_FALSE(isBusy());
-}
+    if (std::filesystem::exists("/dev/full")) cases.push_back({"/dev/full", "Error writing file."});
 #endif
+    for (const auto& c : cases) {
+        notice.clear();
+        EXPECT_FALSE(exportEvents(*f, c.path));
+        EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox(c.text)});
+        EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
+    }
+}
 
 }  // namespace

@@ -118,6 +118,8 @@ TEST_F(EventFileTest, RingLayoutsReadOldestFirst) {
         {"full ring", [](EventFileBuilder& b) { b.wrapped(5, 2, numbered(5)); }, numbered(5)},
         {"full ring from slot 0", [](EventFileBuilder& b) { b.wrapped(5, 0, numbered(5)); }, numbered(5)},
         {"full ring of one", [](EventFileBuilder& b) { b.wrapped(1, 0, numbered(1)); }, numbered(1)},
+        {"empty ring", [](EventFileBuilder& b) { b.wrapped(6, 0, {}); }, {}},
+        {"empty ring, positions mid-ring", [](EventFileBuilder& b) { b.wrapped(6, 3, {}); }, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -128,20 +130,9 @@ TEST_F(EventFileTest, RingLayoutsReadOldestFirst) {
         EXPECT_FALSE(stream(*f).hasMainError());
         EXPECT_EQ(f->count, c.expected.size());
         EXPECT_EQ(f->headerSize, 48);
-        expectSameEvents(allEvents(*f), c.expected);
+        if (c.expected.empty()) expectPlaceholderOnly(*f);  // one placeholder record
+        else expectSameEvents(allEvents(*f), c.expected);
         EXPECT_EQ(f->cursor.current(), f->events.head ? &f->events.head->data[0] : nullptr);
-    }
-}
-
-TEST_F(EventFileTest, EmptyRingGivesOnePlaceholder) {
-    for (std::size_t oldest : {0u, 3u}) {
-        SCOPED_TRACE(oldest);
-        EventFileBuilder b;
-        b.wrapped(6, oldest, {});
-        ASSERT_EQ(b.firstPos, b.wrapPos);
-        auto f = read(b.build());
-        EXPECT_FALSE(stream(*f).hasMainError());
-        expectPlaceholderOnly(*f);
     }
 }
 
@@ -158,7 +149,7 @@ TEST_F(EventFileTest, RecordFieldsDecode) {
     expectSameEvents(allEvents(*f), b.ring);
 }
 
-TEST_F(EventFileTest, LabelsBlankDefaultsAndTrailingSpaces) {
+TEST_F(EventFileTest, LabelsBlankDefaultsTrailingSpacesAndInputsPastSeven) {
     EventFileBuilder b;
     b.labels = {{"Pump", "Stop"}, {"", "          "}, {"Seven  ", "ABCDEFGHIJKL"}, {"x", ""}};
     b.linear(numbered(2));
@@ -167,22 +158,18 @@ TEST_F(EventFileTest, LabelsBlankDefaultsAndTrailingSpaces) {
     for (int i = 0; i < 10; ++i) bytes[14 + 3 * 20 + i] = 0;
     auto f = read(bytes);
     ASSERT_FALSE(stream(*f).hasMainError());
-    const struct {
-        int table, point;
-        const char* text;
-    } cases[] = {
+    const struct { int table, point; const char* text; } cases[] = {
         {0, 0, "Pump      "}, {1, 0, "Stop      "}, {0, 1, "Open "},       {1, 1, "Close"},
         {0, 2, "Seven     "}, {1, 2, "ABCDEFGHIJ"}, {0, 3, "Open "},       {1, 3, "Close"},
         {0, 4, ""},           {1, 6, ""},
     };
     for (const auto& c : cases) EXPECT_STREQ(f->EventLabels.label(c.table, c.point), c.text) << c.table << "/" << c.point;
-}
 
-TEST_F(EventFileTest, LabelsPastTheSeventhAreReadPast) {
-    EventFileBuilder b;
-    for (int i = 1; i <= 9; ++i) b.labels.push_back({"On" + std::to_string(i), "Off" + std::to_string(i)});
-    b.linear(numbered(3));
-    auto f = read(b.build());
+    // Inputs past the seventh are read past, not kept.
+    EventFileBuilder nine;
+    for (int i = 1; i <= 9; ++i) nine.labels.push_back({"On" + std::to_string(i), "Off" + std::to_string(i)});
+    nine.linear(numbered(3));
+    f = read(nine.build());
     ASSERT_FALSE(stream(*f).hasMainError());
     EXPECT_EQ(f->inputCount, 9);
     EXPECT_EQ(f->headerSize, 28 + 180);
@@ -216,8 +203,9 @@ TEST_F(EventFileTest, FileTypes) {
     }
 }
 
-// Headers whose positions the ring walk cannot follow. Every read must
-// end, set the main error and keep no more records than the file holds.
+// Headers whose positions the ring walk cannot follow (beyond the
+// malformed-file table). Every read must end, set the main error and keep
+// no more records than the file holds.
 TEST_F(EventFileTest, HostileHeadersEndWithMainError) {
     constexpr int Slots = 50;
     const struct {
@@ -228,13 +216,8 @@ TEST_F(EventFileTest, HostileHeadersEndWithMainError) {
     } cases[] = {
         {"wrapPos below headerSize", [](EventFileBuilder& b) { b.wrapPos = b.headerSize() - 12; }, ErrorCode::CorruptPointers, 0},
         {"wrapPos at headerSize", [](EventFileBuilder& b) { b.firstPos = b.wrapPos = b.slot(0); }, ErrorCode::CorruptPointers, 0},
-        {"firstPos negative", [](EventFileBuilder& b) { b.firstPos = -12; }, ErrorCode::CorruptPointers, 0},
         {"lastPos negative", [](EventFileBuilder& b) { b.lastPos = -1; }, ErrorCode::CorruptPointers, 0},
-        {"wrapPos negative", [](EventFileBuilder& b) { b.wrapPos = INT32_MIN; }, ErrorCode::CorruptPointers, 0},
-        {"firstPos unaligned", [](EventFileBuilder& b) { b.firstPos += 5; }, ErrorCode::CorruptPointers, 0},
-        {"lastPos unaligned", [](EventFileBuilder& b) { b.lastPos += 1; }, ErrorCode::CorruptPointers, 0},
         {"wrapPos unaligned", [](EventFileBuilder& b) { b.wrapPos -= 6; }, ErrorCode::CorruptPointers, 0},
-        {"positions inside the header", [](EventFileBuilder& b) { b.firstPos = b.lastPos = b.wrapPos = 0; }, ErrorCode::CorruptPointers, 0},
         {"firstPos above wrapPos", [](EventFileBuilder& b) { b.firstPos = b.slot(20); b.lastPos = b.slot(2); b.wrapPos = b.slot(10); }, ErrorCode::CorruptPointers, 0},
         {"lastPos above wrapPos", [](EventFileBuilder& b) { b.firstPos = b.slot(45); b.lastPos = b.slot(49); b.wrapPos = b.slot(47); }, ErrorCode::CorruptPointers, 2 + 45},
         // Found by fuzzing: with no upper run the walk met wrapPos again
@@ -242,7 +225,6 @@ TEST_F(EventFileTest, HostileHeadersEndWithMainError) {
         {"lastPos above wrapPos, empty upper run", [](EventFileBuilder& b) { b.firstPos = b.wrapPos = b.slot(3); b.lastPos = b.slot(10); }, ErrorCode::CorruptPointers, 3},
         {"upper run past lastPos", [](EventFileBuilder& b) { b.firstPos = b.slot(0); b.lastPos = b.slot(2); b.wrapPos = b.slot(Slots); }, ErrorCode::CorruptPointers, Slots},
         {"lastPos at the top of the range", [](EventFileBuilder& b) { b.lastPos = b.slot(0) + 12 * ((INT32_MAX - b.slot(0)) / 12); }, ErrorCode::CorruptPointers, 0},
-        {"positions past the end of the file", [](EventFileBuilder& b) { b.firstPos = b.slot(1000); b.lastPos = b.slot(1001); b.wrapPos = b.slot(1002); }, ErrorCode::EndOfFile, 0},
         {"upper run past the end of the file", [](EventFileBuilder& b) { b.wrapPos = b.slot(0) + 12 * ((INT32_MAX - b.slot(0)) / 12); b.lastPos = b.firstPos; }, ErrorCode::EndOfFile, Slots},
     };
     for (const auto& c : cases) {
@@ -261,34 +243,6 @@ TEST_F(EventFileTest, HostileHeadersEndWithMainError) {
         if (c.error == ErrorCode::CorruptPointers) {
             EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox("Pointers are corrupted")});
         }
-    }
-}
-
-TEST_F(EventFileTest, TruncatedFiles) {
-    EventFileBuilder b;
-    b.labels = {{"A", "B"}};
-    b.linear(numbered(5));
-    const auto whole = b.build();
-    const struct {
-        const char* name;
-        std::size_t length;
-        std::uint32_t count;
-    } cases[] = {
-        {"before the type byte", 2, 0},
-        {"inside the identification", 8, 0},
-        {"inside the labels", 30, 0},
-        {"inside the positions", 14 + 20 + 6, 0},
-        {"at the start of the ring", std::size_t(b.slot(0)), 0},
-        {"inside the third record", std::size_t(b.slot(2)) + 7, 2},
-        {"after the last record", std::size_t(b.slot(5)), 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto f = read(std::vector<std::uint8_t>(whole.begin(), whole.begin() + std::ptrdiff_t(c.length)));
-        EXPECT_EQ(stream(*f).mainError.code, ErrorCode::EndOfFile);
-        EXPECT_EQ(f->count, c.count);
-        if (c.count == 0) expectPlaceholderOnly(*f);
-        else expectSameEvents(allEvents(*f), numbered(int(c.count)));
     }
 }
 

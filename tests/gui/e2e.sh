@@ -6,7 +6,7 @@ set -u
 here=$(cd "$(dirname "$0")" && pwd)
 workdir=$1 driver=$(realpath "$2") gui=$(realpath "$3") harvex=$(realpath "$4")
 shift 4
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+. "$here/xvfb-lib.sh"
 bash "$here/xvfb-wine.sh" "$workdir" "$driver" --gui "$(windows_path "$gui")" --harvex "$(windows_path "$harvex")" "$@"
 rc=$?
 ls "$workdir/screenshots" 2>/dev/null | sed 's/^/screenshot: /'

@@ -14,43 +14,19 @@ session=$(cd "$session" && pwd)
 export WINEPREFIX="$session/wineprefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-xvfb_pid=""
-cleanup() {
-  wineserver -k >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
-}
-trap cleanup EXIT
+. "$(dirname "$0")/xvfb-lib.sh"
+trap stop_wine_and_xvfb EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ] || [ "${HX_XVFB:-0}" = 1 ]; then
-  for n in $(seq 91 160); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$session/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$n" ]; then
-      export DISPLAY=":$n"
-      break
-    fi
-    kill "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-  done
-  if [ -z "$xvfb_pid" ]; then
+  if ! start_xvfb "$session/xvfb.log"; then
     echo "try-gui: no virtual display could be started" >&2
     exit 1
   fi
   echo "Harvex Utility runs on the virtual display $DISPLAY (1024x768)."
   echo "  picture:  import -display $DISPLAY -window root screen.png"
   echo "  live:     x11vnc -display $DISPLAY  (then a VNC viewer)"
-  # No window manager there: windows need no answer from one.
-  timeout 60 wineboot -i >/dev/null 2>&1
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  prepare_wine 60
 fi
 
 # Sample recordings to open with "&Export".

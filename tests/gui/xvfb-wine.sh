@@ -21,46 +21,20 @@ workdir=$(cd "$workdir" && pwd)
 export WINEPREFIX="$workdir/wineprefix"
 export WINEDEBUG="${HX_WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 
-xvfb_pid=""
+. "$(dirname "$0")/xvfb-lib.sh"
 watcher_pid=""
 cleanup() {
   [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null
-  wineserver -k >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
+  stop_wine_and_xvfb
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A free display: no lock file and no socket.
-display=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-      display=":$n"
-      break
-    fi
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-  fi
-done
-if [ -z "$display" ]; then
+if ! start_xvfb "$workdir/xvfb.log"; then
   echo "xvfb-wine: no free X display could be started" >&2
   exit 1
 fi
-export DISPLAY=$display
 
-# Windows form of a path of the Unix side: Wine's drive Z: is the root.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export HX_SNAP_DIR
 HX_SNAP_DIR=$(windows_path "$workdir/snaps")
 
@@ -76,13 +50,6 @@ HX_SNAP_DIR=$(windows_path "$workdir/snaps")
 ) &
 watcher_pid=$!
 
-# Making the prefix takes a while the first time; a bound keeps a stuck
-# Wine from holding the test forever.
-timeout 120 wineboot -i >/dev/null 2>&1
-# With no window manager, Wine waits two seconds on each closing window for
-# one to answer; unmanaged windows need no answer.
-timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+prepare_wine 120
 cd "$workdir/run"
 timeout 600 wine "$program" "$@"
-rc=$?
-exit $rc

@@ -271,12 +271,7 @@ EventFileBuilder fiveEvents() {
     return b;
 }
 
-struct EventCase {
-    const char* name;
-    Bytes bytes;
-    Texts messages;
-    std::uint32_t count;
-};
+struct EventCase { const char* name; Bytes bytes; Texts messages; std::uint32_t count; };
 
 Bytes events(const std::function<void(EventFileBuilder&)>& change) {
     EventFileBuilder b = fiveEvents();

@@ -12,11 +12,13 @@
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
+#include "time/CTime.h"
 
 namespace fs = std::filesystem;
 using testsupport::errorBox;
 using testsupport::RecordingNotice;
 using testsupport::ShownMessage;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -37,6 +39,7 @@ protected:
     std::string file(const std::string& name) const { return (fs::path(dir) / name).string(); }
 
     std::string dir;
+    RecordingNotice notice;
 };
 
 }  // namespace
@@ -119,7 +122,6 @@ TEST(Stream, SeekInsideTheBufferReadsNothingFromTheDevice) {
 }
 
 TEST_F(StreamFiles, WritesBlocksOf512AndTheRestAtClose) {
-    RecordingNotice notice;
     const std::string path = file("out.DC1");
     const auto bytes = pattern(1300);
     DISK disk(path);
@@ -139,7 +141,18 @@ TEST_F(StreamFiles, WritesBlocksOf512AndTheRestAtClose) {
 
 // A device that writes nothing (a plain IO, a DISK never opened) still has
 // only its 1024-byte buffer.
-TEST(Stream, WritingWithoutAnOutputNeverOverrunsTheBuffer) {
+TEST(Stream, WithoutADeviceNothingIsReadAndWritingNeverOverrunsTheBuffer) {
+    RecordingNotice notice;
+    IO plain;  // no device: opens, reads nothing
+    ASSERT_EQ(plain.open(0), 1);
+    EXPECT_TRUE(isBusy());
+    EXPECT_EQ(plain.getByte(), 0);
+    plain.close();
+    EXPECT_FALSE(isBusy());
+    DISK never("never-opened.DC1");
+    EXPECT_EQ(never.getByte(), 0);  // reading a file never opened is its end
+    EXPECT_EQ(never.mainError.code, ErrorCode::EndOfFile);
+    EXPECT_TRUE(notice.messages.empty());
     std::unique_ptr<IO> devices[] = {std::make_unique<IO>(), std::make_unique<DISK>("never-opened.DC1")};
     for (auto& io : devices) {
         for (int i = 0; i < 3 * IO::BufferSize; ++i) io->putByte(0xAB);
@@ -185,8 +198,6 @@ TEST_F(StreamFiles, PathLengthLimitIsExact) {
     ASSERT_EQ(at259.size(), 259u);
     testfile::writeFile(at259, pattern(10));
     testfile::writeFile(at260, pattern(10));
-
-    RecordingNotice notice;
     DISK fits(at259), over(at260);
     EXPECT_EQ(fits.open(0), 1);
     EXPECT_EQ(fits.getByte(), pattern(1)[0]);
@@ -206,6 +217,8 @@ TEST(ErrorRecords, ReportCodeShowsTheTextOfTheCode) {
         {0x1FF, "Unknown Error"}, {0x200, "Input Timeout.\n"}, {0x40A, "Input error.\nCan't get block."},
         {0x81C, "Bad Count.\nEnd of File"}, {0x1C00, "Input error.\n"},
         {0x1610, "Input Timeout.\nPointers are corrupted"},  // the lowest prefix bit wins
+        {0x20A, "Input Timeout.\nCan't get block."}, {0x40E, "Input error.\nACK missing."}, {0x821, "Bad Count.\nBad Length"},
+        {0x1122, "Checksum error.\nInvalid Floating Point number."}, {0x600, "Input Timeout.\n"}, {0x2B, "Serial error = 2B"},
     };
     for (const auto& c : cases) {
         RecordingNotice notice;
@@ -214,6 +227,7 @@ TEST(ErrorRecords, ReportCodeShowsTheTextOfTheCode) {
         std::vector<ShownMessage> expected;
         if (c.text) expected.push_back(errorBox(c.text));
         EXPECT_EQ(notice.messages, expected) << std::hex << "code 0x" << c.code;
+        EXPECT_EQ(messageForCode(c.code), c.text ? c.text : "");
         EXPECT_EQ(record.code, c.code);
         EXPECT_EQ(record.reported, 1);
     }
@@ -234,3 +248,116 @@ TEST(ErrorRecords, ACodeIsShownOnceUntilItChanges) {
     IO::reportCode(record, ErrorCode::BadType);
     EXPECT_EQ(notice.texts(), (std::vector<std::string>{"Bad Type", "Can't get block.", "Bad Type"}));
 }
+
+TEST(WriteStream, SeekFlushesAndBytesLandWhereSought) {
+    MemoryIO out({});
+    ASSERT_EQ(out.open(IO::ModeWrite), 1);
+    const std::uint8_t text[] = {'a', 'b', 'c', 'd'};
+    out.writeBytes(text, 4);
+    EXPECT_EQ(out.tell(), 4u);
+    out.seek(10);  // flushes the four bytes first
+    EXPECT_EQ(out.tell(), 10u);
+    out.putByte('z');
+    out.close();
+    const std::vector<std::uint8_t> want = {'a', 'b', 'c', 'd', 0, 0, 0, 0, 0, 0, 'z'};
+    EXPECT_EQ(out.bytes(), want);
+}
+
+TEST(WriteStream, MainErrorDropsOutputButKeepsTheChecksum) {
+    MemoryIO out({});
+    out.open(IO::ModeWrite);
+    out.checksum = 0;
+    IO::setCode(out.mainError, ErrorCode::WriteFailed);
+    out.putWord16(0x0102);
+    out.close();
+    EXPECT_TRUE(out.bytes().empty());
+    EXPECT_EQ(out.checksum, 3);
+}
+
+// The stored time written and read back is the same time to the tenth of a second.
+TEST(StoredTime, WrittenAndReadBack) {
+    const std::uint64_t times[] = {0, 5000, 863999999999ull % TicksPerDay, 65535ull * TicksPerDay + 86399ull * 10000 + 9000};
+    for (std::uint64_t t : times) {
+        MemoryIO out({});
+        out.open(IO::ModeWrite);
+        writeStored(out, CTime::fromTicks(t));
+        out.close();
+        ASSERT_EQ(out.bytes().size(), 6u);
+        MemoryIO in(out.bytes());
+        in.open(0);
+        EXPECT_EQ(readStored(in).ticks(), t - t % 1000) << t;
+    }
+}
+
+TEST(MemoryStream, CloneReadsTheSameBytesFromTheStart) {
+    MemoryIO in({1, 2, 3}, "card.DC1");
+    in.open(0);
+    in.getByte();
+    std::unique_ptr<IO> copy = in.clone();
+    EXPECT_STREQ(copy->name(), "card.DC1");
+    copy->open(0);
+    EXPECT_EQ(copy->getByte(), 1);
+}
+
+TEST_F(StreamFiles, DriveLetterAndFreeSpace) {
+    EXPECT_EQ(DISK("c:\\DATA\\A.DC1").drive(), 3);
+    EXPECT_EQ(DISK("B:x").drive(), 2);
+    EXPECT_EQ(DISK("1:x").drive(), 0);
+    EXPECT_EQ(DISK("relative.DC1").drive(), 0);
+    EXPECT_GT(DISK(file("any.DC1")).freeSpace(), 0u);
+    EXPECT_EQ(DISK(file("missing/deeper/x.DC1")).freeSpace(), 0u);
+}
+
+TEST_F(StreamFiles, ReopeningAndSeekingPastTheBuffer) {
+    std::vector<std::uint8_t> bytes(1500);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i / 7);
+    const std::string path = file("big.DC1");
+    {
+        DISK out(path);
+        ASSERT_EQ(out.open(IO::ModeWrite), 1);
+        out.writeBytes(bytes.data(), static_cast<int>(bytes.size()));
+        out.close();
+    }
+    DISK in(path);
+    ASSERT_EQ(in.open(0), 1);
+    EXPECT_EQ(in.getByte(), 0);
+    ASSERT_EQ(in.open(0), 1);  // a second open starts over on a fresh handle
+    in.seek(1400);
+    EXPECT_EQ(in.getByte(), bytes[1400]);
+    in.seek(700);
+    EXPECT_EQ(in.getByte(), bytes[700]);
+    in.close();
+    EXPECT_TRUE(notice.messages.empty());
+}
+
+// A device whose read fails: the message names the result and the error
+// number, and the read yields zero.
+TEST_F(StreamFiles, ReadFailureIsReported) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a directory cannot be opened as a file here";
+#else
+    DISK d(dir);
+    ASSERT_EQ(d.open(0), 1);
+    EXPECT_EQ(d.getByte(), 0);
+    EXPECT_EQ(d.mainError.code, ErrorCode::ReadFailed);
+    ASSERT_EQ(notice.messages.size(), 1u);
+    EXPECT_EQ(notice.messages[0].text.rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[0].text;
+    d.close();  // the failure was shown; closing shows nothing more
+    EXPECT_EQ(notice.messages.size(), 1u);
+#endif
+}
+
+TEST_F(StreamFiles, WriteFailureIsReported) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no device that refuses writes";
+#endif
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no device that refuses writes";
+    DISK d("/dev/full");
+    ASSERT_EQ(d.open(IO::ModeWrite), 1);
+    std::vector<std::uint8_t> block(600, 0x55);
+    d.writeBytes(block.data(), static_cast<int>(block.size()));
+    EXPECT_EQ(d.mainError.code, ErrorCode::WriteFailed);
+    d.close();
+    EXPECT_EQ(notice.texts(), Texts{"Error writing file."});
+}
+

@@ -39,10 +39,7 @@ struct AlarmSetPoint {
     std::uint8_t option = 0;
 };
 
-struct AlarmSpec {
-    std::uint8_t mask = 0;
-    AlarmSetPoint records[5];
-};
+struct AlarmSpec { std::uint8_t mask = 0; AlarmSetPoint records[5]; };
 
 struct ScaleSpec {
     std::string label = "CH1";  // 6 raw bytes on file

@@ -178,7 +178,7 @@ TEST(NumberTextEquivalence, GeneralColumnMatchesPrintfOnRandomValues) {
 TEST(NumberTextEquivalence, EventValueMatchesPrintfOnRandomValues) { compareRandom(3000, {{'f', 10, 3}}); }
 
 // The cases a formatter gets wrong first, at every width and precision the
-// exports use and beyond, both alignments.
+// exports use and far beyond, both alignments.
 TEST(NumberTextEquivalence, HardCasesMatchPrintf) {
     const double floatMax = FLT_MAX, floatMin = FLT_MIN, floatTrueMin = std::numeric_limits<float>::denorm_min();
     std::vector<double> values = {0.0, -0.0, 0.125, 2.675, 0.5, 1.5, 2.5, 0.005, 0.015, 0.0005, 9.995, 99999.995,
@@ -188,12 +188,23 @@ TEST(NumberTextEquivalence, HardCasesMatchPrintf) {
                                   1e7, std::nextafter(1e7, 0.0), 1e15, 1e16, 0x1p53, 0x1p63, 0x1p64, 0x1p64 - 2048.0,
                                   1.8446744073709552e15, 1.8446744073709552e14, floatMax, floatMin, floatTrueMin, DBL_MAX,
                                   DBL_MIN, std::numeric_limits<double>::denorm_min(), 0x0.fffffffffffffp-1022,
-                                  std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()};
+                                  9.5e-5, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(),
+                                  // decimal ties and near-ties printf rounds one way or the other
+                                  0x1.8p-2, 0x1p-2, 0x1.999999999999ap-6, 0x1.0147ae147ae14p+0, 0x1.0624dd2f1a9fcp-8,
+                                  0x1.47ae147ae147ap-8, 0x1.fd63886594af5p-1, 0x1.fd70a3d70a3d7p-1, 0x1.fff2e48e8a71ep-1,
+                                  0x1.e240c9fbe76c9p+16, 0x1.8ffae147ae148p+6, 0x1.9p+3, 0x1.921fb54442d11p+1,
+                                  0x1.1126666666666p+8, 0x1.b1ae4d6e2ef5p+69, 0x1.a36e2eb1c432dp-15, 0x1.3a92a30553261p-13,
+                                  0x1.869f8p+16, 0x1.0624dd2f1a9fbp-10};
+#if defined(_WIN32)
+    const int maxPrecision = 6;
+#else
+    const int maxPrecision = 20;
+#endif
     for (std::size_t i = 0, n = values.size(); i < n; ++i) values.push_back(-values[i]);
     for (double v : values)
         for (char form : {'f', 'g'})
             for (int width = -12; width <= 18; ++width)
-                for (int precision = 0; precision <= 6; ++precision) {
+                for (int precision = 0; precision <= maxPrecision; ++precision) {
 #if defined(_WIN32)
                     // Only the fixed forms are our own arithmetic there.
                     if (form == 'g' || std::isnan(v)) continue;

@@ -8,21 +8,12 @@
 #include <string>
 
 #include "app/AppSettings.h"
+#include "support/TimeFieldsOf.h"
 #include "time/TimeText.h"
 
 namespace {
 
-TimeFields at(int day, int month, int year, int hour, int minute, int second, int ticks = 0) {
-    TimeFields f;
-    f.day = day;
-    f.month = month;
-    f.year = year;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    f.ticks = ticks;
-    return f;
-}
+using testsupport::date;
 
 CTime elapsed(std::uint64_t days, int hour, int minute, int second, int ticks) {
     return CTime::fromTicks(days * TicksPerDay + ((hour * 60ull + minute) * 60 + second) * TicksPerSecond + ticks);
@@ -45,18 +36,18 @@ private:
 };
 
 TEST_F(TimeText, Forms) {
-    const CTime newYearsEve = fromFields(at(31, 12, 1999, 23, 59, 59, 5000));
-    const CTime march5 = fromFields(at(5, 3, 2001, 14, 5, 0));
+    const CTime newYearsEve = fromFields(date(31, 12, 1999, 23, 59, 59, 5000));
+    const CTime march5 = fromFields(date(5, 3, 2001, 14, 5, 0));
     struct Case { CTime t; TimeTextFlags flags; const char* expected; };
     const Case cases[] = {
         {newYearsEve, ShowFraction | ShowTime | Time24 | ShowDate, "12/31/1999 23:59:59.50"},
         {newYearsEve, ShowFraction | ShowTime | ShowDate, "12/31/1999 11:59:59.50 pm"},
         {newYearsEve, ShowFraction | ShowTime | ShowDate | DayFirst, "31/12/1999 11:59:59.50 pm"},
-        {fromFields(at(1, 1, 2000, 0, 0, 0)), ShowTime, "12:00:00 am"},
-        {fromFields(at(1, 1, 2000, 12, 0, 0)), ShowTime, "12:00:00 pm"},
-        {fromFields(at(1, 1, 2000, 13, 1, 2)), ShowTime, "01:01:02 pm"},
-        {fromFields(at(1, 1, 2000, 11, 59, 59)), ShowTime, "11:59:59 am"},
-        {fromFields(at(1, 1, 2000, 0, 30, 0)), ShowTime | ShowFraction, "12:30:00.00 am"},
+        {fromFields(date(1, 1, 2000, 0, 0, 0)), ShowTime, "12:00:00 am"},
+        {fromFields(date(1, 1, 2000, 12, 0, 0)), ShowTime, "12:00:00 pm"},
+        {fromFields(date(1, 1, 2000, 13, 1, 2)), ShowTime, "01:01:02 pm"},
+        {fromFields(date(1, 1, 2000, 11, 59, 59)), ShowTime, "11:59:59 am"},
+        {fromFields(date(1, 1, 2000, 0, 30, 0)), ShowTime | ShowFraction, "12:30:00.00 am"},
         {elapsed(1, 2, 3, 4, 2500), Elapsed | ShowFraction | ShowTime, "1:02:03:04.25"},
         {elapsed(123, 0, 0, 0, 0), Elapsed | ShowFraction | ShowTime | ShowDate | LongDate, "123:00:00:00.00"},
         {CTime(), Elapsed | ShowFraction | ShowTime, "0:00:00:00.00"},
@@ -66,7 +57,7 @@ TEST_F(TimeText, Forms) {
         {march5, ShowDate | LongDate, "Monday March 5, 2001 "},
         {march5, ShowDate, "03/05/2001 "},
         {march5, ShowTime | ShowDate | DateAfter | Time24, "14:05:00 03/05/2001 "},
-        {fromFields(at(27, 9, 2000, 12, 0, 0)), ShowTime | ShowFraction | ShowDate | LongDate | DateAfter,
+        {fromFields(date(27, 9, 2000, 12, 0, 0)), ShowTime | ShowFraction | ShowDate | LongDate | DateAfter,
          "12:00:00.00 pm Wednesday September 27, 2000 "},
         {elapsed(0, 23, 59, 59, 9950), ShowTime | Time24 | ShowFraction, "23:59:59.00"},
         {elapsed(0, 23, 59, 59, 9949), ShowTime | Time24 | ShowFraction, "23:59:59.99"},
@@ -86,7 +77,7 @@ TEST_F(TimeText, FractionTiesRoundUp) {
 }
 
 TEST_F(TimeText, DisplayFlagsReplaceOnlyClockAndDateOrder) {
-    const CTime t = fromFields(at(5, 3, 2001, 14, 5, 0));
+    const CTime t = fromFields(date(5, 3, 2001, 14, 5, 0));
     struct Case { std::uint8_t display; TimeTextFlags flags; const char* expected; };
     const Case cases[] = {
         {0x20, ShowDate | UseDisplayFlags, "03/05/2001 "},
@@ -176,7 +167,7 @@ TEST_F(TimeText, MatchesPrintfForAnyFieldValues) {
 #endif
 
 TEST_F(TimeText, ExtremeFieldsFitTheBuffer) {
-    TimeFields f = at(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN);
+    TimeFields f = date(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN);
     f.weekday = 3;
     f.month = 9;
     auto out = std::make_unique<char[]>(TimeTextMax);
@@ -184,7 +175,9 @@ TEST_F(TimeText, ExtremeFieldsFitTheBuffer) {
     EXPECT_LT(std::size_t(end - out.get()), TimeTextMax);
 }
 
-TEST(TimeParse, ReadsFixedPositions) {
+using TimeParse = TimeText;  // the display flags put back after each test
+
+TEST_F(TimeParse, ReadsFixedPositions) {
     struct Case { const char* text; int hour, minute, second; };
     const Case cases[] = {
         {"07:08:09", 7, 8, 9},
@@ -207,7 +200,7 @@ TEST(TimeParse, ReadsFixedPositions) {
     }
 }
 
-TEST(TimeParse, DateOrderFollowsDisplayFlags) {
+TEST_F(TimeParse, DateOrderFollowsDisplayFlags) {
     struct Case { const char* text; std::uint8_t display; int day, month, year; };
     const Case cases[] = {
         {"02/03/2004", DisplayDayFirst, 2, 3, 2004},
@@ -217,7 +210,6 @@ TEST(TimeParse, DateOrderFollowsDisplayFlags) {
         {"12", 0, 0, 12, 0},
         {"", DisplayDayFirst, 0, 0, 0},
     };
-    const std::uint8_t saved = AppSettings.displayFlags;
     for (const Case& c : cases) {
         AppSettings.displayFlags = c.display;
         TimeFields f;
@@ -226,10 +218,9 @@ TEST(TimeParse, DateOrderFollowsDisplayFlags) {
         EXPECT_EQ(f.month, c.month) << c.text;
         EXPECT_EQ(f.year, c.year) << c.text;
     }
-    AppSettings.displayFlags = saved;
 }
 
-TEST(TimeParse, ShortTextIsNotReadPastItsEnd) {
+TEST_F(TimeParse, ShortTextIsNotReadPastItsEnd) {
     // Exactly sized heap copies: reading past the terminator would be caught by the sanitizer.
     const char* texts[] = {"", "1", "12:3", "12/31/19"};
     for (const char* t : texts) {
@@ -242,11 +233,10 @@ TEST(TimeParse, ShortTextIsNotReadPastItsEnd) {
     }
 }
 
-TEST(TimeParse, TextRoundTripsThroughTheFormatter) {
-    const std::uint8_t saved = AppSettings.displayFlags;
+TEST_F(TimeParse, TextRoundTripsThroughTheFormatter) {
     for (std::uint8_t display : {std::uint8_t(0x20), std::uint8_t(0x60)}) {
         AppSettings.displayFlags = display;
-        const CTime t = fromFields(at(29, 2, 2004, 17, 45, 12));
+        const CTime t = fromFields(date(29, 2, 2004, 17, 45, 12));
         char timeText[TimeTextMax], dateText[TimeTextMax];
         formatTime(t, timeText, ShowTime | Time24);
         formatTime(t, dateText, ShowDate | UseDisplayFlags);
@@ -254,7 +244,6 @@ TEST(TimeParse, TextRoundTripsThroughTheFormatter) {
         parseDateTime(timeText, dateText, f);
         EXPECT_EQ(fromFields(f), t) << dateText;
     }
-    AppSettings.displayFlags = saved;
 }
 
 }  // namespace

@@ -57,18 +57,13 @@ bool waitUntil(const std::function<bool()>& condition, DWORD ms) {
 
 namespace {
 
-struct Search {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
+struct Search { DWORD pid; const char* className; const char* title; HWND except; HWND found; };
 
 BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
     auto* s = reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+    if (pid != s->pid || hwnd == s->except || !IsWindowVisible(hwnd)) return TRUE;
     char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
     if (std::string(cls) != s->className) return TRUE;
@@ -90,15 +85,15 @@ BOOL CALLBACK collectStatic(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-HWND findWindow(DWORD pid, const char* className, const char* title) {
-    Search s{pid, className, title, nullptr};
+HWND findWindow(DWORD pid, const char* className, const char* title, HWND except) {
+    Search s{pid, className, title, except, nullptr};
     EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
-HWND waitWindow(DWORD pid, const char* className, const char* title, DWORD ms) {
+HWND waitWindow(DWORD pid, const char* className, const char* title, DWORD ms, HWND except) {
     HWND found = nullptr;
-    waitUntil([&] { return (found = findWindow(pid, className, title)) != nullptr; }, ms);
+    waitUntil([&] { return (found = findWindow(pid, className, title, except)) != nullptr; }, ms);
     return found;
 }
 

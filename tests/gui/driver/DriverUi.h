@@ -35,9 +35,9 @@ private:
 bool waitUntil(const std::function<bool()>& condition, DWORD ms);
 
 // A visible top-level window of the process with this class and title
-// (null title: any).
-HWND findWindow(DWORD pid, const char* className, const char* title);
-HWND waitWindow(DWORD pid, const char* className, const char* title, DWORD ms = LongWait);
+// (null title: any), other than `except`.
+HWND findWindow(DWORD pid, const char* className, const char* title, HWND except = nullptr);
+HWND waitWindow(DWORD pid, const char* className, const char* title, DWORD ms = LongWait, HWND except = nullptr);
 bool waitGone(HWND window, DWORD ms = ShortWait);
 
 std::string windowText(HWND window);

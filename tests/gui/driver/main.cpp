@@ -108,16 +108,36 @@ bool exitGui(Gui& gui, char letter = 'x') {
                                          (ended ? std::to_string(code) : std::string("still running")) + ")");
 }
 
+// The form titled `title` once it has appeared and handled its messages.
+HWND waitForm(const Gui& gui, const char* title) {
+    HWND form = waitWindow(gui.pid(), "#32770", title);
+    if (!check(form != nullptr, std::string("the form \"") + title + "\" appears")) return nullptr;
+    sync(form);
+    return form;
+}
+
+// Clicks a button of the form, which must then close.
+bool closeWith(HWND form, int button, const std::string& what) {
+    click(form, button);
+    return check(waitGone(form), what);
+}
+
+// A file form once its name box is there.
+HWND waitFileForm(const Gui& gui, const char* title) {
+    HWND form = waitForm(gui, title);
+    if (!form || !check(waitUntil([&] { return GetDlgItem(form, 1148) != nullptr; }, ShortWait),
+                        std::string("\"") + title + "\" has its name box"))
+        return nullptr;
+    sync(form);
+    return form;
+}
+
 // Goes to the directory, as a person types it into the name box (the
 // form opens where the last one was left), then types the names and
 // confirms them.
 bool answerFileForm(const Gui& gui, const char* title, const std::string& directory, const std::string& names) {
-    HWND form = waitWindow(gui.pid(), "#32770", title);
-    if (!check(form != nullptr, std::string("the form \"") + title + "\" appears")) return false;
-    if (!check(waitUntil([&] { return GetDlgItem(form, 1148) != nullptr; }, ShortWait),
-               std::string("\"") + title + "\" has its name box"))
-        return false;
-    sync(form);
+    HWND form = waitFileForm(gui, title);
+    if (!form) return false;
     setItemText(form, 1148, directory);
     PostMessageA(form, WM_COMMAND, IDOK, 0);
     sync(form);
@@ -128,10 +148,15 @@ bool answerFileForm(const Gui& gui, const char* title, const std::string& direct
     return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after OK");
 }
 
+// &Export, then the recorder files chosen in "Read From".
+bool chooseFiles(const Gui& gui, const std::string& directory, const std::string& names) {
+    postCommand(gui.main, 32006);
+    return answerFileForm(gui, "Read From", directory, names);
+}
+
 bool cancelFileForm(const Gui& gui, const char* title) {
-    HWND form = waitWindow(gui.pid(), "#32770", title);
-    if (!check(form != nullptr, std::string("the form \"") + title + "\" appears")) return false;
-    sync(form);
+    HWND form = waitForm(gui, title);
+    if (!form) return false;
     PostMessageA(form, WM_COMMAND, IDCANCEL, 0);
     return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after Cancel");
 }
@@ -162,6 +187,15 @@ std::string profileValue(const std::string& ini, const char* section, const char
     char value[64] = {};
     GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, ini.c_str());
     return value;
+}
+
+// The export options and display flags the settings file holds.
+void expectSettings(const std::string& ini, const char* time, const char* date, const char* interval,
+                    const char* display, const std::string& when) {
+    expectText(profileValue(ini, "export", "Time Format"), time, "time format " + when);
+    expectText(profileValue(ini, "export", "Date Format"), date, "date format " + when);
+    expectText(profileValue(ini, "export", "Interval"), interval, "interval " + when);
+    expectText(profileValue(ini, "misc", "Time Format"), display, "display flags " + when);
 }
 
 // "hh:mm:ss" and "MM/DD/YYYY " as harvex's "YYYY-MM-DD hh:mm:ss".
@@ -197,23 +231,15 @@ void startAndSingleInstance() {
     if (HMODULE program = LoadLibraryExA(guiPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
         HMENU menu = LoadMenuA(program, MAKEINTRESOURCEA(1));
         char text[64];
-        const struct {
-            int position;
-            const char* text;
-            int id;
-        } bar[] = {{0, "&Export", 32006}, {1, "E&xit", 1115}, {2, "&Help", -1}};
-        for (const auto& item : bar) {
-            GetMenuStringA(menu, item.position, text, sizeof text, MF_BYPOSITION);
-            expectText(text, item.text, "menu bar item " + std::to_string(item.position));
-            check(static_cast<int>(GetMenuItemID(menu, item.position)) == item.id, std::string(item.text) + " command");
-        }
         HMENU help = GetSubMenu(menu, 2);
-        GetMenuStringA(help, 0, text, sizeof text, MF_BYPOSITION);
-        expectText(text, "&About", "help menu item 0");
-        check(GetMenuItemID(help, 0) == 1251, "&About command");
-        GetMenuStringA(help, 1, text, sizeof text, MF_BYPOSITION);
-        expectText(text, "&Contents", "help menu item 1");
-        check(GetMenuItemID(help, 1) == 1250, "&Contents command");
+        const struct { HMENU menu; int position; const char* text; int id; } items[] = {
+            {menu, 0, "&Export", 32006}, {menu, 1, "E&xit", 1115}, {menu, 2, "&Help", -1},
+            {help, 0, "&About", 1251},   {help, 1, "&Contents", 1250}};
+        for (const auto& item : items) {
+            GetMenuStringA(item.menu, item.position, text, sizeof text, MF_BYPOSITION);
+            expectText(text, item.text, "menu item " + std::to_string(item.position));
+            check(static_cast<int>(GetMenuItemID(item.menu, item.position)) == item.id, std::string(item.text) + " command");
+        }
         DestroyMenu(menu);
         FreeLibrary(program);
     } else {
@@ -251,32 +277,26 @@ void aboutAndHelp() {
     Gui gui;
     if (!startGui(gui, dir, "Harvex Test Bench")) return;
     postCommand(gui.main, 1251);
-    HWND about = waitWindow(gui.pid(), "#32770", "About");
-    if (check(about != nullptr, "the About box appears")) {
-        sync(about);
+    if (HWND about = waitForm(gui, "About")) {
         const std::pair<int, const char*> lines[] = {
             {101, "Harvex Test Bench"}, {106, "Version 4.2 (32 bit)"}, {102, "Test Company Ltd"},
             {103, "12 Chart Road"},     {104, "Plotter Town"},         {105, "Phone: 555-0199"},
             {107, "Fax: 555-0198"},     {108, "www.test.invalid"},
         };
         for (const auto& [id, text] : lines) expectText(itemText(about, id), text, "About line " + std::to_string(id));
-        click(about, IDOK);
-        check(waitGone(about), "O&K closes the About box");
+        closeWith(about, IDOK, "O&K closes the About box");
     }
 
     // The test's own "browser" for HTML files records what it is given.
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string command = std::string("\"") + self + "\" \"%1\"";
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".htm", 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("HarvexTestHelp"), 15);
-        RegCloseKey(key);
-    }
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "HarvexTestHelp\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                       static_cast<DWORD>(command.size() + 1));
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{".htm", "HarvexTestHelp"},
+                                      {"HarvexTestHelp\\shell\\open\\command", command}}) {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+            continue;
+        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
         RegCloseKey(key);
     }
     std::string guiDir = guiPath.substr(0, guiPath.find_last_of('\\') + 1);
@@ -332,24 +352,20 @@ void exportTogether() {
     sync(gui.main);
     check(screenshot("main-window"), "screenshot of the main window");
 
-    postCommand(gui.main, 32006);
-    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
-    HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
-    if (!check(display != nullptr, "the alarm/event file brings up DISPLAY")) return;
-    sync(display);
+    if (!chooseFiles(gui, dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
+    HWND display = waitForm(gui, "DISPLAY");
+    if (!display) return;
     checkRadios(display, {201, 202}, {200, 203}, "DISPLAY opens on the defaults");
     check(screenshot("display-form"), "screenshot of DISPLAY");
     click(display, 200);
     click(display, 203);
     sync(display);
     checkRadios(display, {200, 203}, {201, 202}, "DISPLAY after the clicks");
-    click(display, IDOK);
-    check(waitGone(display), "OK closes DISPLAY");
+    closeWith(display, IDOK, "OK closes DISPLAY");
     if (!answerFileForm(gui, "Alarm/Event Export Filename", out, "events.csv")) return;
 
-    HWND form = waitWindow(gui.pid(), "#32770", "Export");
-    if (!check(form != nullptr, "the Export form opens for the data files")) return;
-    sync(form);
+    HWND form = waitForm(gui, "Export");
+    if (!form) return;
     expectText(itemText(form, 100), "10:15:00", "start time: the earlier first sample");
     expectText(itemText(form, 101), "05/03/2004 ", "start date, day first");
     expectText(itemText(form, 102), "13:09:30", "end time: the later last sample");
@@ -370,8 +386,7 @@ void exportTogether() {
     click(form, 119);
     sync(form);
     checkRadios(form, {111, 115, 119}, {110, 113, 117}, "Export after the clicks");
-    click(form, IDOK);
-    check(waitGone(form), "OK closes the Export form");
+    closeWith(form, IDOK, "OK closes the Export form");
     if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
     sync(gui.main);
     check(noErrorBox(gui), "the export shows no error");
@@ -385,22 +400,15 @@ void exportTogether() {
 
     const std::string ini = dir + "\\wHarvex.ini";
     if (!exitGui(gui, 'X')) return;
-    expectText(profileValue(ini, "export", "Time Format"), "2", "saved time format");
-    expectText(profileValue(ini, "export", "Date Format"), "2", "saved date format");
-    expectText(profileValue(ini, "export", "Interval"), "2", "saved interval");
-    expectText(profileValue(ini, "misc", "Time Format"), "64", "saved display flags");
+    expectSettings(ini, "2", "2", "2", "64", "saved");
 
     Gui again;
     if (!startGui(again, dir)) return;
-    postCommand(again.main, 32006);
-    if (!answerFileForm(again, "Read From", dir, "\"A.DC1\"")) return;
-    form = waitWindow(again.pid(), "#32770", "Export");
-    if (check(form != nullptr, "the Export form opens on the second start")) {
-        sync(form);
+    if (!chooseFiles(again, dir, "\"A.DC1\"")) return;
+    if ((form = waitForm(again, "Export"))) {
         checkRadios(form, {111, 115, 119}, {110, 113, 117}, "the second start reads the options back");
         expectText(itemText(form, 101), "05/03/2004 ", "the second start keeps day-first dates");
-        click(form, IDCANCEL);
-        check(waitGone(form), "Cancel closes the Export form");
+        closeWith(form, IDCANCEL, "Cancel closes the Export form");
     }
     exitGui(again);
 }
@@ -417,8 +425,7 @@ void badFilesSkipped() {
     writeFlow(dir + "\\B.DC4");
     Gui gui;
     if (!startGui(gui, dir)) return;
-    postCommand(gui.main, 32006);
-    if (!answerFileForm(gui, "Read From", dir, "\"A.DC1\" \"T.DC3\" \"TR.DC2\" \"B.DC4\"")) return;
+    if (!chooseFiles(gui, dir, "\"A.DC1\" \"T.DC3\" \"TR.DC2\" \"B.DC4\"")) return;
     expectText(takeErrorBox(gui), "Bad Type", "a file of type 2");
     const std::string truncated = oneLine(takeErrorBox(gui));
     runHarvex("export \"" + dir + "\\TR.DC2\" -o x.csv", scratch, dir + "\\truncated.err", false);
@@ -426,15 +433,13 @@ void badFilesSkipped() {
     check(truncated != "<no error box>" && !truncated.empty() && reported.find(truncated) != std::string::npos,
           "the truncated file's error \"" + truncated + "\" is the one harvex reports: " + oneLine(reported));
 
-    HWND form = waitWindow(gui.pid(), "#32770", "Export");
-    if (!check(form != nullptr, "the Export form opens for the two good files")) return;
-    sync(form);
+    HWND form = waitForm(gui, "Export");
+    if (!form) return;
     const std::string start = isoTime(itemText(form, 100), itemText(form, 101), false);
     const std::string end = isoTime(itemText(form, 102), itemText(form, 103), false);
     expectText(start, "2004-03-05 10:15:00", "span start");
     expectText(end, "2004-03-05 13:09:30", "span end");
-    click(form, IDOK);
-    check(waitGone(form), "OK closes the Export form");
+    closeWith(form, IDOK, "OK closes the Export form");
     if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
     sync(gui.main);
     check(noErrorBox(gui), "the export shows no error");
@@ -477,38 +482,29 @@ void cancelAndRefuse() {
         nothingWritten("Cancel on Read From");
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"C.ALM\"")) {
-        HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
-        if (check(display != nullptr, "DISPLAY appears")) {
+    if (chooseFiles(gui, dir, "\"C.ALM\"")) {
+        if (HWND display = waitForm(gui, "DISPLAY")) {
             click(display, 200);
             click(display, 203);
-            click(display, IDCANCEL);
-            check(waitGone(display), "Cancel closes DISPLAY");
+            closeWith(display, IDCANCEL, "Cancel closes DISPLAY");
         }
         if (cancelFileForm(gui, "Alarm/Event Export Filename")) nothingWritten("Cancel on the alarm/event name");
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
-        HWND form = waitWindow(gui.pid(), "#32770", "Export");
-        if (check(form != nullptr, "Export appears")) {
+    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
+        if (HWND form = waitForm(gui, "Export")) {
             click(form, 112);
             click(form, 114);
             click(form, 122);
-            click(form, IDCANCEL);
-            check(waitGone(form), "Cancel closes Export");
+            closeWith(form, IDCANCEL, "Cancel closes Export");
             sync(gui.main);
             check(!findWindow(gui.pid(), "#32770", "Export Filename"), "Cancel on Export: no name asked");
             nothingWritten("Cancel on Export");
         }
     }
 
-    postCommand(gui.main, 32006);
-    if (answerFileForm(gui, "Read From", dir, "\"A.DC1\"")) {
-        HWND form = waitWindow(gui.pid(), "#32770", "Export");
-        if (check(form != nullptr, "Export appears")) {
-            sync(form);
+    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
+        if (HWND form = waitForm(gui, "Export")) {
             checkRadios(form, {110, 113, 117}, {112, 114, 122}, "the options after Cancel");
             click(form, IDOK);
             if (cancelFileForm(gui, "Export Filename")) nothingWritten("Cancel on Export Filename");
@@ -519,50 +515,18 @@ void cancelAndRefuse() {
     // answered Yes, and the program still refuses.
     const struct {
         const char* input;
+        const char* options;  // the form answered with OK first
         const char* question;
-        std::function<void()> beforeName;
-    } refusals[] = {
-        {"A.DC1", "Export Filename",
-         [&] {
-             HWND form = waitWindow(gui.pid(), "#32770", "Export");
-             if (form) click(form, IDOK);
-         }},
-        {"C.ALM", "Alarm/Event Export Filename",
-         [&] {
-             HWND display = waitWindow(gui.pid(), "#32770", "DISPLAY");
-             if (display) click(display, IDOK);
-         }},
-    };
+    } refusals[] = {{"A.DC1", "Export", "Export Filename"}, {"C.ALM", "DISPLAY", "Alarm/Event Export Filename"}};
     for (const auto& refusal : refusals) {
-        postCommand(gui.main, 32006);
-        if (!answerFileForm(gui, "Read From", dir, std::string("\"") + refusal.input + "\"")) continue;
-        refusal.beforeName();
-        HWND save = waitWindow(gui.pid(), "#32770", refusal.question);
-        if (!check(save != nullptr, std::string(refusal.question) + " appears")) continue;
-        waitUntil([&] { return GetDlgItem(save, 1148) != nullptr; }, ShortWait);
-        sync(save);
+        if (!chooseFiles(gui, dir, std::string("\"") + refusal.input + "\"")) continue;
+        if (HWND options = waitWindow(gui.pid(), "#32770", refusal.options)) click(options, IDOK);
+        HWND save = waitFileForm(gui, refusal.question);
+        if (!save) continue;
         setItemText(save, 1148, dir + "\\" + refusal.input);
         PostMessageA(save, WM_COMMAND, IDOK, 0);
         // The platform asks before replacing a file; the box has the form's title.
-        HWND question = nullptr;
-        waitUntil(
-            [&] {
-                HWND w = findWindow(gui.pid(), "#32770", refusal.question);
-                question = w != save ? w : nullptr;
-                if (!question) {
-                    for (HWND c = GetTopWindow(nullptr); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                        DWORD pid = 0;
-                        GetWindowThreadProcessId(c, &pid);
-                        char cls[16] = {};
-                        GetClassNameA(c, cls, sizeof cls);
-                        if (pid == gui.pid() && c != save && IsWindowVisible(c) && std::string(cls) == "#32770" &&
-                            windowText(c) == refusal.question)
-                            question = c;
-                    }
-                }
-                return question != nullptr;
-            },
-            LongWait);
+        HWND question = waitWindow(gui.pid(), "#32770", refusal.question, LongWait, save);
         if (check(question != nullptr, std::string("replacing ") + refusal.input + " is asked")) {
             click(question, IDYES);
             waitGone(question);
@@ -577,10 +541,7 @@ void cancelAndRefuse() {
 
     const std::string ini = dir + "\\wHarvex.ini";
     if (!exitGui(gui)) return;
-    expectText(profileValue(ini, "export", "Time Format"), "1", "time format after Cancel");
-    expectText(profileValue(ini, "export", "Date Format"), "0", "date format after Cancel");
-    expectText(profileValue(ini, "export", "Interval"), "0", "interval after Cancel");
-    expectText(profileValue(ini, "misc", "Time Format"), "32", "display flags after Cancel");
+    expectSettings(ini, "1", "0", "0", "32", "after Cancel");
 }
 
 void recordHelpRequest(int argc, char** argv) {

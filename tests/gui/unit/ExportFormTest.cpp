@@ -2,21 +2,21 @@
 // person's answers given from inside their loops.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
 #include "app/AppSettings.h"
 #include "forms/DisplayForm.h"
 #include "forms/ExportForm.h"
 #include "support/RecordingNotice.h"
+#include "support/TimeFieldsOf.h"
 #include "time/CTime.h"
 
 namespace {
 
 TEST(TypedTime, FieldsAndLimits) {
-    const struct {
-        const char* text;
-        bool valid;
-    } cases[] = {
+    const struct { const char* text; bool valid; } cases[] = {
         {"00:00:00", true},  {"24:00:00", true},  {"24:01:00", true},  {"25:00:00", false},
         {"00:59:59", true},  {"00:60:00", false}, {"00:00:60", false}, {"1a:00:00", true},
         {"", true},          {"23:5", true},      {"9", false},       {"2", true},         {"::::::::", false},
@@ -29,11 +29,7 @@ TEST(TypedTime, FieldsAndLimits) {
 }
 
 TEST(TypedDate, CalendarDaysFrom1989On) {
-    const struct {
-        const char* text;
-        bool dayFirst;
-        bool valid;
-    } cases[] = {
+    const struct { const char* text; bool dayFirst; bool valid; } cases[] = {
         {"02/29/2004 ", false, true},  {"02/29/2100 ", false, true},  {"02/29/2003 ", false, false},
         {"02/30/2004 ", false, false}, {"13/01/2004 ", false, false}, {"12/31/1999 ", false, true},
         {"31/12/2004 ", true, true},   {"12/31/2004 ", true, false},  {"01/01/1989 ", false, true},
@@ -47,14 +43,7 @@ TEST(TypedDate, CalendarDaysFrom1989On) {
 
 TEST(FormTexts, FollowTheDisplayOrderAndReadBack) {
     const std::uint8_t saved = AppSettings.displayFlags;
-    TimeFields f;
-    f.year = 2001;
-    f.month = 3;
-    f.day = 5;
-    f.hour = 14;
-    f.minute = 5;
-    f.second = 9;
-    const CTime t = fromFields(f);
+    const CTime t = fromFields(testsupport::date(5, 3, 2001, 14, 5, 9));
     char time[TimeTextLength + 1];
     char date[DateTextLength + 1];
     for (std::uint8_t flags : {std::uint8_t{0x20}, std::uint8_t{0x40}}) {
@@ -80,45 +69,32 @@ protected:
     AppSettingsRecord saved_;
 };
 
-TEST_F(Forms, DisplayFormKeepsOnlyItsTwoBitsOnOk) {
-    const struct {
-        std::uint8_t before;
-        int answer;
-        std::uint8_t after;
-    } cases[] = {{0x21, IDOK, 0x20}, {0x21, IDCANCEL, 0x21}, {0x60, IDOK, 0x60}, {0x00, IDOK, 0x00}};
+// The form opens on the clock and date order of the flags and keeps only
+// those two bits, on OK.
+TEST_F(Forms, DisplayFormShowsAndSetsItsTwoBits) {
+    const struct { std::uint8_t before; std::vector<int> clicks; int answer; std::uint8_t after; } cases[] = {
+        {0x21, {}, IDOK, 0x20}, {0x21, {}, IDCANCEL, 0x21}, {0x60, {}, IDOK, 0x60}, {0x00, {}, IDOK, 0x00},
+        {0x20, {IDC_CLOCK_12, IDC_ORDER_DAY}, IDOK, 0x40}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.before));
         AppSettings.displayFlags = c.before;
-        guitest::WhenShown answer("DISPLAY", [&](HWND d) { guitest::clickItem(d, c.answer); });
+        bool opened24 = false, openedDayFirst = false;
+        guitest::WhenShown answer("DISPLAY", [&](HWND d) {
+            opened24 = SendDlgItemMessageA(d, IDC_CLOCK_24, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            openedDayFirst = SendDlgItemMessageA(d, IDC_ORDER_DAY, BM_GETCHECK, 0, 0) == BST_CHECKED;
+            for (int id : c.clicks) guitest::clickItem(d, id);
+            guitest::clickItem(d, c.answer);
+        });
         EXPECT_EQ(runDisplayForm(), c.answer == IDOK ? 1 : 0);
         EXPECT_TRUE(answer.done());
-        EXPECT_EQ(AppSettings.displayFlags, c.after) << std::hex << int(c.before);
+        EXPECT_EQ(opened24, (c.before & DisplayTime24) != 0);
+        EXPECT_EQ(openedDayFirst, (c.before & DisplayDayFirst) != 0);
+        EXPECT_EQ(AppSettings.displayFlags, c.after);
     }
 }
 
-TEST_F(Forms, DisplayFormChoiceChangesTheFlags) {
-    AppSettings.displayFlags = 0x20;
-    bool opened24 = false;
-    guitest::WhenShown answer("DISPLAY", [&](HWND d) {
-        opened24 = SendDlgItemMessageA(d, IDC_CLOCK_24, BM_GETCHECK, 0, 0) == BST_CHECKED &&
-                   SendDlgItemMessageA(d, IDC_ORDER_MONTH, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        guitest::clickItem(d, IDC_CLOCK_12);
-        guitest::clickItem(d, IDC_ORDER_DAY);
-        guitest::clickItem(d, IDOK);
-    });
-    EXPECT_EQ(runDisplayForm(), 1);
-    EXPECT_TRUE(opened24);
-    EXPECT_EQ(AppSettings.displayFlags, 0x40);
-}
-
 CTime at(int year, int month, int day, int hour, int minute, int second) {
-    TimeFields f;
-    f.year = year;
-    f.month = month;
-    f.day = day;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    return fromFields(f);
+    return fromFields(testsupport::date(day, month, year, hour, minute, second));
 }
 
 TEST_F(Forms, ExportFormRejectsBadFieldsThenTakesTheTypedSpan) {

@@ -11,11 +11,7 @@ TEST(Help, PrefersTheHlpFileThenTheFirstHtmlFile) {
     const std::string hlp = "C:\\RUN\\wHarvex.hlp";
     const auto candidates = htmlHelpCandidates(hlp, "C:\\Program Files\\Harvex\\HarvexUtility.exe");
     ASSERT_EQ(candidates, (std::vector<std::string>{"C:\\RUN\\wHarvex.htm", "C:\\Program Files\\Harvex\\wHarvex.htm"}));
-    const struct {
-        std::set<std::string> present;
-        HelpChoice::Kind kind;
-        std::string path;
-    } cases[] = {
+    const struct { std::set<std::string> present; HelpChoice::Kind kind; std::string path; } cases[] = {
         {{hlp, candidates[0], candidates[1]}, HelpChoice::WinHelp, hlp},
         {{candidates[0], candidates[1]}, HelpChoice::Html, candidates[0]},
         {{candidates[1]}, HelpChoice::Html, candidates[1]},

@@ -64,12 +64,11 @@ TEST_F(Notice, BusyShowsTheHourglassInWindowsAndForms) {
     beginBusy();
     beginBusy();
     EXPECT_EQ(GetCursor(), standard(32514));
-    SetCursor(nullptr);
-    EXPECT_EQ(SendMessageA(window.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.handle()), overClient), TRUE);
-    EXPECT_EQ(GetCursor(), standard(32514));
-    SetCursor(nullptr);
-    EXPECT_EQ(SendMessageA(form.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(form.handle()), overClient), TRUE);
-    EXPECT_EQ(GetCursor(), standard(32514));
+    for (HWND w : {window.handle(), form.handle()}) {
+        SetCursor(nullptr);
+        EXPECT_EQ(SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), overClient), TRUE);
+        EXPECT_EQ(GetCursor(), standard(32514));
+    }
     endBusy();  // one end ends it, however many begins
     EXPECT_FALSE(isBusy());
     EXPECT_EQ(GetCursor(), standard(32512));

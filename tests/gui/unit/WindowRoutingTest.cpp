@@ -12,11 +12,7 @@ namespace {
 DWORD fakeNow = 0;
 DWORD WINAPI fakeClock() { return fakeNow; }
 
-struct Press {
-    DWORD keys;
-    int x;
-    int y;
-};
+struct Press { DWORD keys; int x; int y; };
 
 class PressRecorder : public CWnd {
 public:
@@ -45,12 +41,7 @@ TEST_F(WindowRouting, PressesWithin500MsAreDoubleClicksAcrossButtonsAndWindows) 
     std::vector<Press> log;
     PressRecorder first(log), second(log);
     ASSERT_NE(first.handle(), nullptr);
-    const struct {
-        DWORD at;
-        PressRecorder* window;
-        UINT message;
-        bool doubleClick;
-    } presses[] = {
+    const struct { DWORD at; PressRecorder* window; UINT message; bool doubleClick; } presses[] = {
         {1000, &first, WM_LBUTTONDOWN, false},   // the first press ever
         {1499, &first, WM_LBUTTONDOWN, true},    // 499 ms later
         {1999, &second, WM_RBUTTONDOWN, false},  // 500 ms later
@@ -83,29 +74,28 @@ public:
     ~CountedFrame() override { ++frameDestructions; }
 };
 
-TEST_F(WindowRouting, DeletingTheFrameFromCodeDestroysItsWindowOnceAndEndsTheLoop) {
-    frameDestructions = 0;
-    App.mainWindow = std::make_unique<CountedFrame>();
-    HWND frame = App.mainHandle();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(CWnd::fromHandle(frame), App.mainWindow.get());
-    EXPECT_NE(App.mdiClient, nullptr);
-    App.close();
-    EXPECT_EQ(frameDestructions, 1);
-    EXPECT_FALSE(IsWindow(frame));
-    EXPECT_EQ(App.mdiClient, nullptr);
-    EXPECT_TRUE(guitest::takeQuitMessage());
-}
-
-TEST_F(WindowRouting, ClosingTheFrameFromThePlatformFreesTheObjectOnce) {
-    frameDestructions = 0;
-    App.mainWindow = std::make_unique<CountedFrame>();
-    HWND frame = App.mainHandle();
-    ASSERT_NE(frame, nullptr);
-    DestroyWindow(frame);
-    EXPECT_EQ(frameDestructions, 1);
-    EXPECT_EQ(App.mainWindow, nullptr);
-    EXPECT_TRUE(guitest::takeQuitMessage());
+// Closed from code or destroyed by the platform: the window goes, the
+// object is freed once and the message loop ends.
+TEST_F(WindowRouting, ClosingTheFrameEitherWayFreesItOnceAndEndsTheLoop) {
+    for (bool fromCode : {true, false}) {
+        SCOPED_TRACE(fromCode ? "App.close" : "DestroyWindow");
+        frameDestructions = 0;
+        App.mainWindow = std::make_unique<CountedFrame>();
+        HWND frame = App.mainHandle();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(CWnd::fromHandle(frame), App.mainWindow.get());
+        EXPECT_NE(App.mdiClient, nullptr);
+        if (fromCode) {
+            App.close();
+            EXPECT_EQ(App.mdiClient, nullptr);
+        } else {
+            DestroyWindow(frame);
+            EXPECT_EQ(App.mainWindow, nullptr);
+        }
+        EXPECT_EQ(frameDestructions, 1);
+        EXPECT_FALSE(IsWindow(frame));
+        EXPECT_TRUE(guitest::takeQuitMessage());
+    }
 }
 
 TEST_F(WindowRouting, FrameCommandsWithOtherNotificationsDoNothing) {

@@ -1,0 +1,19 @@
+#pragma once
+// Calendar fields from a date and time of day, for the tests' tables.
+#include "time/CTime.h"
+
+namespace testsupport {
+
+inline TimeFields date(int day, int month, int year, int hour = 0, int minute = 0, int second = 0, int ticks = 0) {
+    TimeFields f;
+    f.day = day;
+    f.month = month;
+    f.year = year;
+    f.hour = hour;
+    f.minute = minute;
+    f.second = second;
+    f.ticks = ticks;
+    return f;
+}
+
+}  // namespace testsupport
