@@ -35,8 +35,12 @@ Event readRecord(IO& io) {
 void StateLabels::set(int table, int point, const char* text) {
     if (!validTable(table, point)) return;
     const char* source = isBlank(text) ? DefaultLabel[table] : text;
-    std::strncpy(text_[table][point], source, Width);
-    text_[table][point][Width] = '\0';
+    // At most Width characters, the rest of the field zero.
+    char* field = text_[table][point];
+    std::size_t n = 0;
+    while (n < Width && source[n]) ++n;
+    std::memcpy(field, source, n);
+    std::memset(field + n, 0, Width + 1 - n);
 }
 
 const char* StateLabels::label(int table, int point) const {
