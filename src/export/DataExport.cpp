@@ -156,11 +156,16 @@ void DataExporter::addRow(CTime cursor) {
     rowNumbers_[batched_] = rowNumber_;
     for (int i = 0; i < count_; ++i) {
         DataFileIter& it = items_[i].iter;
-        DataBlock* b = it.block();
-        // Samples not loaded are loaded now, as value() would for this row:
-        // a count cut by the end of the file shows in the next step.
-        if (b && !b->samples && b->count) it.value();
-        positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows + batched_] = {b, it.sampleInBlock};
+        Lane& lane = lanes_[static_cast<std::size_t>(i)];
+        if (!lane.shownKnown) {
+            DataBlock* b = it.block();
+            // Samples not loaded are loaded now, as value() would for this
+            // row: a count cut by the end of the file shows in the next step.
+            if (b && !b->samples && b->count) it.value();
+            lane.shown = b;
+            lane.shownKnown = true;
+        }
+        positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows + batched_] = {lane.shown, it.sampleInBlock};
     }
     ++batched_;
 }
@@ -246,6 +251,7 @@ bool DataExporter::step(CTime& cursor, CTime end) {
             }
             break;
         default:
+            lane.shownKnown = false;
             if (it.advance(1) != 0) {
                 more = true;
                 if (it.time.ticks() < earliest) earliest = it.time.ticks();
@@ -278,6 +284,7 @@ bool DataExporter::step(CTime& cursor, CTime end) {
         case Lane::Ended:
             if (it.time > cursor) {
                 it.retreat(1);
+                lane.shownKnown = false;
                 lane.state = Lane::Unknown;
                 lane.settled = false;
             } else {

@@ -95,6 +95,11 @@ private:
         std::uint64_t next = 0;  // ticks of the next sample, when Within
         State state = Unknown;    // Within: the next sample is in this block; Ended: on the file's last
         bool settled = false;     // left by a step as a further step that keeps it would leave it
+        // The iterator's block as rows show it, its samples loaded; known
+        // until the iterator is moved by advance or retreat, which may
+        // change blocks (a step within a block does not).
+        DataBlock* shown = nullptr;
+        bool shownKnown = false;
     };
     void classify(Lane& lane, const DataFileIter& it);
     std::vector<Lane> lanes_;
