@@ -64,7 +64,7 @@ void UNITS::applyFlags(std::uint8_t newFlags) {
     slope_[2] = slopeOf(point2, high, fullScale - break2);
 }
 
-char* UNITS::format(char* out, float reading, int width, bool keepExponent) const {
+char* UNITS::formatOther(char* out, float reading, int width, bool keepExponent) const {
     width = std::clamp(width, 6, 9);
     const bool logarithmic = (flags & Logarithmic) != 0;
     double x = reading;

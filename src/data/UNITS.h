@@ -4,6 +4,8 @@
 // on a logarithmic scale the values are exponents of ten.
 #include <cstdint>
 
+#include "time/NumberText.h"
+
 class UNITS {
 public:
     static constexpr std::uint8_t TypeMask = 0x03;
@@ -45,8 +47,15 @@ public:
         return static_cast<float>(reading);
     }
     // Writes the reading right-aligned in width (6..9) characters at out,
-    // which has NumberTextMax bytes; returns the terminating zero.
-    char* format(char* out, float reading, int width, bool keepExponent) const;
+    // which has NumberTextMax bytes; returns the terminating zero. The
+    // usual fixed-point reading is written inline, being most of the text
+    // an export makes.
+    char* format(char* out, float reading, int width, bool keepExponent) const {
+        const double x = reading;
+        if (!(flags & Logarithmic) && (x == 0 || (x < 1e8 && x > -1e8 && (x >= 0.001 || x <= -0.001))))
+            return formatFixed(out, x, width < 6 ? 6 : width > 9 ? 9 : width, decimals < MaxDecimals ? decimals : MaxDecimals);
+        return formatOther(out, reading, width, keepExponent);
+    }
 
     std::uint8_t flags = 0;
     std::uint16_t break1 = 0;
@@ -59,6 +68,7 @@ public:
     std::uint8_t decimals = 0;
 
 private:
+    char* formatOther(char* out, float reading, int width, bool keepExponent) const;
     static constexpr double PowerOfTen[MaxDecimals + 1] = {1, 10, 100, 1000, 10000};
     static constexpr double Reciprocal[MaxDecimals + 1] = {1, 0.1, 0.01, 0.001, 0.0001};
     // Types 1 and 3: linear within the segment that holds the count.
