@@ -34,7 +34,7 @@ done
 
 # The core library only: the desktop program's files are not part of it.
 gcovr -r "$root" "$units" \
-  --filter "$root/src/(time|storage|data|export|events)/" \
+  --filter "$root/src/(time|storage|data|export|events|plot)/" \
   --filter "$root/src/app/(AppSettings|Settings|IniProfile)\." \
   --filter "$root/src/ui/UserNotice\." \
   --exclude-throw-branches --exclude-unreachable-branches \
