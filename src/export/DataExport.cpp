@@ -162,6 +162,9 @@ void DataExporter::addRow(CTime cursor) {
             // Samples not loaded are loaded now, as value() would for this
             // row: a count cut by the end of the file shows in the next step.
             if (b && !b->samples && b->count) it.value();
+            // The rows have passed the block shown before: the iterator
+            // only ever steps back to where it stood.
+            if (lane.shown && lane.shown != b) passed_.push_back({static_cast<std::size_t>(i), lane.shown});
             lane.shown = b;
             lane.shownKnown = true;
         }
@@ -175,6 +178,7 @@ bool DataExporter::putRows(CTime reference) {
     batched_ = 0;
     for (int i = 0; i < count_; ++i)
         columns_[static_cast<std::size_t>(i)].makeTexts(&positions_[static_cast<std::size_t>(i) * ValueColumn::BatchRows], n);
+    releasePassed();
     for (std::size_t r = 0; r < n; ++r) {
         char* const base = writer_->buffer();
         char* p = base + used_;
@@ -195,6 +199,21 @@ bool DataExporter::putRows(CTime reference) {
         if (used_ >= OutputChunk && !writeBuffered()) return false;
     }
     return true;
+}
+
+// Samples of blocks every row has passed are given back once their texts
+// are made: a long export then holds a block or two per file, and the
+// memory freed takes the next blocks' samples without the cost of fresh
+// pages. A block is read again should it be needed after all.
+void DataExporter::releasePassed() {
+    for (const auto& [column, block] : passed_) {
+        bool shown = false;
+        for (const Lane& lane : lanes_) shown = shown || lane.shown == block;
+        if (shown) continue;
+        columns_[column].forget(block);
+        block->samples.reset();
+    }
+    passed_.clear();
 }
 
 namespace {
@@ -336,6 +355,7 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     positions_.assign(static_cast<std::size_t>(count_) * ValueColumn::BatchRows, SamplePosition());
     batched_ = 0;
     lanes_.assign(static_cast<std::size_t>(count_), Lane());
+    passed_.clear();
     used_ = 0;
 
     bool headerPending = true;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/dFileIt.h"
@@ -60,6 +61,7 @@ private:
     // when writing failed.
     bool putRows(CTime reference);
     bool writeBuffered();
+    void releasePassed();
     bool put(const char* text, std::size_t size);
     bool startFile();
     // Moves every iterator to the next row's time; false when no file has
@@ -103,6 +105,8 @@ private:
     };
     void classify(Lane& lane, const DataFileIter& it);
     std::vector<Lane> lanes_;
+    // Blocks a file's rows have moved on from, by column.
+    std::vector<std::pair<std::size_t, DataBlock*>> passed_;
     TimeTextCache timeText_{0};
     std::vector<std::string> written_;
     std::string rewritten_;

@@ -26,6 +26,10 @@ public:
 
     // The texts of up to BatchRows positions, in row order.
     void makeTexts(const SamplePosition* positions, std::size_t n);
+    // Drops what is kept of this block's samples before they are freed.
+    void forget(const DataBlock* b) {
+        if (b == block_) bind(nullptr);
+    }
     // Copies row r's text to out, which has NumberTextMax bytes; returns
     // its end, no terminator.
     char* put(std::size_t r, char* out) const;
