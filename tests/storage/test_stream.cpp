@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <chrono>
 #include <filesystem>
@@ -361,3 +362,35 @@ TEST_F(StreamFiles, WriteFailureIsReported) {
     EXPECT_EQ(notice.texts(), Texts{"Error writing file."});
 }
 
+
+namespace {
+
+// A run taken partly from the buffer and the rest from the device, as
+// getByte would take it; a plain IO has nothing to give.
+TEST(Stream, ReadRunTakesTheBufferThenTheDevice) {
+    RecordingNotice notice;
+    const std::vector<std::uint8_t> bytes = pattern(6000);
+    MemoryIO stream(bytes);
+    ASSERT_EQ(stream.open(0), 1);
+    EXPECT_EQ(stream.getByte(), bytes[0]);
+    std::vector<std::uint8_t> out(7000);
+    EXPECT_EQ(stream.readRun(out.data(), 7000), 5999u);
+    EXPECT_TRUE(std::equal(bytes.begin() + 1, bytes.end(), out.begin()));
+    std::uint16_t sum = 0;
+    for (std::uint8_t b : bytes) sum = static_cast<std::uint16_t>(sum + b);
+    EXPECT_EQ(stream.checksum, sum);
+    EXPECT_EQ(stream.mainError.code, ErrorCode::EndOfFile);
+    stream.close();
+    EXPECT_EQ(notice.texts(), Texts{"End of File"});
+
+    IO plain;
+    EXPECT_EQ(plain.name(), nullptr);
+    EXPECT_NE(plain.clone(), nullptr);
+    EXPECT_EQ(plain.freeSpace(), 1048576u);
+    EXPECT_EQ(plain.fetch(out.data(), 10), IO::Unsupported);
+    plain.seek(100);
+    EXPECT_EQ(plain.readRun(out.data(), 5000), 0u);
+    EXPECT_EQ(plain.mainError.code, 0);
+}
+
+}  // namespace
