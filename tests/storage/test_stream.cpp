@@ -337,14 +337,19 @@ TEST_F(StreamFiles, ReadFailureIsReported) {
 #ifdef _WIN32
     GTEST_SKIP() << "a directory cannot be opened as a file here";
 #else
-    DISK d(dir);
-    ASSERT_EQ(d.open(0), 1);
-    EXPECT_EQ(d.getByte(), 0);
-    EXPECT_EQ(d.mainError.code, ErrorCode::ReadFailed);
-    ASSERT_EQ(notice.messages.size(), 1u);
-    EXPECT_EQ(notice.messages[0].text.rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[0].text;
-    d.close();  // the failure was shown; closing shows nothing more
-    EXPECT_EQ(notice.messages.size(), 1u);
+    // A byte read fills the buffer; a long run reads past it.
+    for (bool run : {false, true}) {
+        notice.clear();
+        DISK d(dir);
+        ASSERT_EQ(d.open(0), 1);
+        std::vector<std::uint8_t> out(2 * IO::DirectRun);
+        EXPECT_EQ(run ? d.readRun(out.data(), 2 * IO::DirectRun) : d.getByte(), 0u);
+        EXPECT_EQ(d.mainError.code, ErrorCode::ReadFailed);
+        ASSERT_EQ(notice.messages.size(), 1u);
+        EXPECT_EQ(notice.messages[0].text.rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[0].text;
+        d.close();  // the failure was shown; closing shows nothing more
+        EXPECT_EQ(notice.messages.size(), 1u);
+    }
 #endif
 }
 
