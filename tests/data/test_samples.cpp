@@ -99,3 +99,24 @@ TEST_F(SampleArrays, ReadOneFillsOnlyIndexWithinCount) {
 }
 
 }  // namespace
+
+namespace {
+
+// A single sample read before the whole array: the others read zero.
+TEST_F(SampleArrays, OneSampleReadFirstLeavesTheRestZero) {
+    const struct { unsigned type; std::vector<std::uint8_t> bytes; double value; } cases[] = {
+        {0, {0xFF, 0xFE}, -2}, {1, {0xFF, 0xFE}, 65534}, {2, {0xC0, 0x20, 0, 0}, -2.5}, {3, {0xF5}, 245}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        MemoryIO stream(c.bytes);
+        auto array = makeSampleArray(c.type, 3);
+        array->readOne(stream, 1);
+        array->readOne(stream, 3);  // beyond the count: nothing read
+        EXPECT_EQ(array->value(0), 0.0);
+        EXPECT_EQ(array->value(1), c.value);
+        EXPECT_EQ(array->value(2), 0.0);
+        EXPECT_EQ(stream.tell(), c.bytes.size());
+    }
+}
+
+}  // namespace

@@ -167,4 +167,23 @@ TEST(DList, RemoveUnlinksWithoutDestroying) {
     }
 }
 
+// No node, or one of no list (unlinked, neither head nor tail): untouched.
+TEST(DList, NullOrStrangerChangesNothing) {
+    int destroyed = 0;
+    DList<Item> list;
+    for (int i = 0; i < 2; ++i) list.append(std::make_unique<LoudItem>(i, destroyed));
+    Item stranger(9);
+    list.append(static_cast<Item*>(nullptr));
+    list.remove(nullptr);
+    list.remove(&stranger);
+    EXPECT_EQ(forwardIds(list), (std::vector<int>{0, 1}));
+    EXPECT_EQ(backwardIds(list), (std::vector<int>{0, 1}));
+    EXPECT_EQ(destroyed, 0);
+    // A chunk size of 0 still holds one element a chunk.
+    auto array = numbered(0, 3);
+    EXPECT_EQ(array->head->count, 1u);
+    EXPECT_EQ(array->tail->first, 2u);
+    EXPECT_EQ(array->tail->data[0], 2);
+}
+
 }  // namespace

@@ -173,9 +173,10 @@ TEST_F(EventExportTest, ExportWritesHeaderAndOneLinePerEvent) {
     EXPECT_FALSE(isBusy());
 }
 
-// Far more than one write chunk: no line may be lost or split at a chunk end.
+// Far more than one write chunk, exact and through a dialect that keeps
+// every byte: no line may be lost or split at a chunk end.
 TEST_F(EventExportTest, LongExportKeepsEveryLine) {
-    constexpr int N = 5000;
+    constexpr int N = 7000;
     std::vector<EventSpec> events;
     for (int i = 0; i < N; ++i) events.push_back(EventSpec::of(ticksAt(2004, 1, 1) + std::uint64_t(i) * 10000, i % 16, 0, 127, float(i)));
     EventFileBuilder b;
@@ -186,18 +187,51 @@ TEST_F(EventExportTest, LongExportKeepsEveryLine) {
     std::string expected = EventHeaderLine;
     VArrayIter<Event> it(f->events);
     for (Event* e = it.first(); e; e = it.advance(1) ? it.current() : nullptr) expected += line(*e);
-    ASSERT_GT(expected.size(), 2u * 64 * 1024);
+    ASSERT_GT(expected.size(), 256u * 1024);
 
-    std::FILE* out = std::fopen(tempPath("long.csv").c_str(), "w+b");
-    ASSERT_NE(out, nullptr);
-    EXPECT_TRUE(writeEvents(*f, out));
-    std::rewind(out);
-    std::string got;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, out)) > 0;) got.append(chunk, n);
-    std::fclose(out);
-    EXPECT_EQ(got, expected);
-    EXPECT_NE(got.find("\n01/01/2004 ,01:23:19,7,\"Reset\",  4999.000\n"), std::string::npos);
+    CsvDialect same;
+    same.lineEnd = CsvDialect::LineEnd::Lf;
+    CsvRewriter rewriter(same);
+    for (CsvRewriter* dialect : {static_cast<CsvRewriter*>(nullptr), &rewriter}) {
+        std::FILE* out = std::fopen(tempPath("long.csv").c_str(), "w+b");
+        ASSERT_NE(out, nullptr);
+        EXPECT_TRUE(writeEvents(*f, out, dialect));
+        std::rewind(out);
+        std::string got;
+        char chunk[4096];
+        for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, out)) > 0;) got.append(chunk, n);
+        std::fclose(out);
+        EXPECT_EQ(got, expected);
+        EXPECT_NE(got.find("\n01/01/2004 ,01:23:19,7,\"Reset\",  4999.000\n"), std::string::npos);
+    }
+}
+
+// Each kind of line split into its fields: a label keeps its comma, a
+// reading takes the decimal comma, the date goes ISO.
+TEST_F(EventExportTest, DialectRewritesEveryKindOfLine) {
+    EventFileBuilder b;
+    b.labels = {{"Pump, main", ""}};
+    b.linear({EventSpec::of(Example, 1, 1, 9, 12.345f), EventSpec::of(Example, 0, 0, 64, 0.0f), EventSpec::of(Example, 3, 0, 127, 1.0f),
+              EventSpec::of(Example, 3, 0, 129, -0.25f), EventSpec::of(Example, 3, 9, 200, 1.0f)});
+    auto f = read(b);
+    CsvDialect d;
+    d.delimiter = ';';
+    d.decimalComma = true;
+    d.trim = true;
+    d.encoding = CsvDialect::Encoding::Utf8;
+    d.byteOrderMark = true;
+    d.lineEnd = CsvDialect::LineEnd::CrLf;
+    d.time = CsvDialect::TimeStyle::Iso;
+    CsvRewriter rewriter(d);
+    const auto path = tempPath("dialect.csv");
+    ASSERT_TRUE(exportEvents(*f, path, &rewriter));
+    EXPECT_EQ(fileText(path), "\xEF\xBB\xBF\"Date\";\"Time\";\"Point/Event\";\"Type\";\"Value\"\r\n"
+                              "2003-12-31;13:05:09;1;\"High 1  \";12,345\r\n"
+                              "2003-12-31;13:05:09;\"Event: 1\";\"Pump, main\"\r\n"
+                              "2003-12-31;13:05:09;3;\"Reset\";1,000\r\n"
+                              "2003-12-31;13:05:09;3;\"High Peak:\";-0,250\r\n"
+                              "2003-12-31;13:05:09;\"Unknown message: 200\"\r\n");
+    EXPECT_TRUE(notice.messages.empty());
 }
 
 TEST_F(EventExportTest, UncreatableOrUnwritableFileIsReported) {
@@ -210,11 +244,14 @@ TEST_F(EventExportTest, UncreatableOrUnwritableFileIsReported) {
 #if !defined(_WIN32)
     if (std::filesystem::exists("/dev/full")) cases.push_back({"/dev/full", "Error writing file."});
 #endif
+    CsvRewriter rewriter(CsvDialect{});
     for (const auto& c : cases) {
-        notice.clear();
-        EXPECT_FALSE(exportEvents(*f, c.path));
-        EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox(c.text)});
-        EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
+        for (CsvRewriter* dialect : {static_cast<CsvRewriter*>(nullptr), &rewriter}) {
+            notice.clear();
+            EXPECT_FALSE(exportEvents(*f, c.path, dialect));
+            EXPECT_EQ(notice.messages, std::vector{testsupport::errorBox(c.text)});
+            EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
+        }
     }
 }
 

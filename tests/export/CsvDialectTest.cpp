@@ -69,6 +69,15 @@ TEST(CsvRewriter, LinesFieldByField) {
         {dialectOf(',', false, false, T::Iso), "\"Sample 3\",1", 0, "\"Sample 3\",1\n"},
         // A delimiter met in a plain field quotes it.
         {dialectOf(':', false, false, T::AsExported), "12/31/2003 ,13:06:00,1", 3, "12/31/2003 :\"13:06:00\":1\n"},
+        // Signs, a second point, blanks only, an empty line, an open quote.
+        {dialectOf(';', true, true, T::AsExported), "+1.50,1.2.3,   ,-", 0, "+1,50;1.2.3;;-\n"},
+        {dialectOf(',', false, false, T::AsExported), "", 0, "\n"},
+        {dialectOf(',', false, false, T::AsExported), "\"ab", 0, "\"\"\"ab\"\n"},
+        // A date alone; times that only look like the style's.
+        {dialectOf(',', false, false, T::Iso), "\"12/31/2003\",1", 0, "2003-12-31,1\n"},
+        {dialectOf(',', false, false, T::Iso), "\"12/31/2003 noon\",1", 0, "\"12/31/2003 noon\",1\n"},
+        {dialectOf(',', false, false, T::Seconds), "\"0:00:00:01.50x\",1", 0, "\"0:00:00:01.50x\",1\n"},
+        {dialectOf(',', false, false, T::Seconds), "\"1000000001:00:00:00.00\",1", 0, "\"1000000001:00:00:00.00\",1\n"},
     };
     for (const Case& c : cases) {
         CsvRewriter rewriter(c.dialect);
@@ -96,6 +105,37 @@ TEST(CsvRewriter, MarkAndRowCountPerFile) {
     EXPECT_EQ(out, "\xEF\xBB\xBF\"Elapsed seconds\",\"T (\xC2\xB0" "C)\"\r\n\"0\", 1.00\r\n\"1\", 2.00\r\n\"2\", 3.00\r\n"
                    "\xEF\xBB\xBF\"Elapsed seconds\",\"T (\xC2\xB0" "C)\"\r\n\"0\", 1.00\r\n");
     EXPECT_EQ(rewriter.mostRowsInOneFile(), 3u);
+}
+
+TEST(CsvDialect, DefaultAndRefusedCombinations) {
+    const auto with = [](auto change) {
+        CsvDialect d;
+        change(d);
+        return d;
+    };
+    const std::string quote = "the delimiter cannot be a quote or a line end";
+    const std::string comma = "--decimal-comma needs a delimiter other than the comma (such as --delimiter ';')";
+    const struct { CsvDialect d; bool isDefault; std::string problem; } cases[] = {
+        {CsvDialect{}, true, ""},
+        {with([](CsvDialect& d) { d.delimiter = ';'; }), false, ""},
+        {with([](CsvDialect& d) { d.trim = true; }), false, ""},
+        {with([](CsvDialect& d) { d.encoding = CsvDialect::Encoding::Utf8; }), false, ""},
+        {with([](CsvDialect& d) { d.encoding = CsvDialect::Encoding::Utf8, d.byteOrderMark = true; }), false, ""},
+        {with([](CsvDialect& d) { d.lineEnd = CsvDialect::LineEnd::Lf; }), false, ""},
+        {with([](CsvDialect& d) { d.time = CsvDialect::TimeStyle::Iso; }), false, ""},
+        {with([](CsvDialect& d) { d.timeTitle = "t"; }), false, ""},
+        {with([](CsvDialect& d) { d.decimalComma = true, d.delimiter = '\t'; }), false, ""},
+        {with([](CsvDialect& d) { d.decimalComma = true; }), false, comma},
+        {with([](CsvDialect& d) { d.byteOrderMark = true; }), false, "--bom marks UTF-8 text; it does not go with --encoding cp1252"},
+        {with([](CsvDialect& d) { d.delimiter = '"'; }), false, quote},
+        {with([](CsvDialect& d) { d.delimiter = '\r'; }), false, quote},
+        {with([](CsvDialect& d) { d.delimiter = '\n'; }), false, quote},
+        {with([](CsvDialect& d) { d.delimiter = '\0'; }), false, quote},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].d.isDefault(), cases[i].isDefault) << i;
+        EXPECT_EQ(cases[i].d.problem(), cases[i].problem) << i;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppSettings.h"
 #include "data/dFileIt.h"
 #include "export/DataExport.h"
 #include "export/ExportFileNames.h"
@@ -353,7 +354,7 @@ TEST_F(ExportTest, FifteenColumnsOfExtremeValues) {
 
 // A device that takes no bytes: the failure is reported whether the rows
 // fit one chunk (written at the end) or run to many (written while the
-// next ones are made).
+// next ones are made), exact or rewritten.
 TEST_F(ExportTest, WriteFailureIsReportedForShortAndLongOutputs) {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no device that refuses writes";
     const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 0);
@@ -364,12 +365,125 @@ TEST_F(ExportTest, WriteFailureIsReportedForShortAndLongOutputs) {
     more.i16(ramp(30000, 1));
     b.add(more);
     addFile(b);
-    for (std::uint64_t rows : {3u, 60000u}) {
+    CsvDialect d;
+    d.lineEnd = CsvDialect::LineEnd::CrLf;
+    CsvRewriter rewriter(d);
+    const std::pair<std::uint64_t, CsvRewriter*> cases[] = {{3, nullptr}, {60000, nullptr}, {3, &rewriter}, {60000, &rewriter}};
+    for (const auto& [rows, dialect] : cases) {
         RecordingNotice notice;
         items.front().iter.reset();
-        DataExporter e(items.data(), 1, opts(3, 1));
+        ExportOptions o = opts(3, 1);
+        o.dialect = dialect;
+        DataExporter e(items.data(), 1, o);
         EXPECT_EQ(e.run(CTime::fromTicks(t0), CTime::fromTicks(t0 + (rows - 1) * Second), "/dev/full"), ExportResult::Failed) << rows;
         EXPECT_EQ(notice.texts(), std::vector<std::string>{"Error writing file.\n/dev/full"}) << rows;
         EXPECT_EQ(notice.busyChanges.back(), false);
     }
+}
+
+// Split by rows and by the minute at once, each file rewritten by a
+// dialect: every file gets the mark and the header; elapsed time starts
+// again with the minute only; a file that ended holds its last value.
+TEST_F(ExportTest, DialectSplitByRowsAndMinute) {
+    const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 58);
+    addFile(channel(t0, 10000, ramp(6), "\xB0" "C"));
+    addFile(channel(t0, 10000, {1000, 2000, 3000}, "SHORT"));
+    CsvDialect d;
+    d.delimiter = ';';
+    d.decimalComma = true;
+    d.trim = true;
+    d.encoding = CsvDialect::Encoding::Utf8;
+    d.byteOrderMark = true;
+    d.lineEnd = CsvDialect::LineEnd::Lf;
+    d.time = CsvDialect::TimeStyle::Seconds;
+    d.timeTitle = "Seconds";
+    CsvRewriter rewriter(d);
+    ExportOptions o = opts(1, 0, 1);
+    o.rowsPerFile = 2;
+    o.dialect = &rewriter;
+    RecordingNotice notice;
+    ASSERT_EQ(run(o, t0, t0 + 5 * Second), ExportResult::Written);
+    const std::string head = "\xEF\xBB\xBF\"Seconds\";\"RECORDER (\xC2\xB0" "C)\";\"RECORDER (SHORT)\"\n";
+    const std::string files[] = {head + "0,00;0,00;10,00\n1,00;1,00;20,00\n", head + "0,00;2,00;30,00\n1,00;3,00;30,00\n",
+                                 head + "2,00;4,00;30,00\n3,00;5,00;30,00\n"};
+    ASSERT_EQ(written.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(slurp(written[i]), files[i]) << written[i];
+    EXPECT_EQ(fs::path(written[2]).filename(), "OUT00002.CSV");
+    EXPECT_EQ(rewriter.mostRowsInOneFile(), 2u);
+    EXPECT_TRUE(notice.messages.empty());
+}
+
+// A stream takes the whole export: no split, no file named.
+TEST_F(ExportTest, StreamTakesEverythingUnsplit) {
+    const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 59, 59);
+    addFile(channel(t0, 10000, ramp(3)));
+    const fs::path path = dir / "stream.out";
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    ExportOptions o = opts(0, 0, 2);
+    o.rowsPerFile = 1;
+    o.stream = out;
+    EXPECT_EQ(run(o, t0, t0 + 2 * Second), ExportResult::Written);
+    std::fputs("end\n", out);  // still open: the caller's
+    std::fclose(out);
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(slurp(path), "\"Sample Number\",\"RECORDER (CH1)\"\n0,     0.00\n1,     1.00\n2,     2.00\nend\n");
+}
+
+// Formats out of range, whether from a hand-edited settings file or given
+// directly, are taken as the defaults: elapsed time, no date, one file.
+TEST_F(ExportTest, SettingsAndOptionsOutOfRangeTakeTheDefaults) {
+    const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 0);
+    addFile(channel(t0, 10000, {1234}));
+    // As a block whose samples were dropped: the row reads them again.
+    items.front().file->blocks.head->data[0].samples.reset();
+    const AppSettingsRecord saved = AppSettings;
+    const struct { int time, date, interval, taken[3]; const char* text; } cases[] = {
+        {3, 1, 0, {3, 1, 0}, "\"24 hour time\",\"RECORDER (CH1)\"\n\"01/08/2000 10:00:00.00\",    12.34\n"},
+        {2, 2, 5, {2, 2, 5}, "\"12 hour time\",\"RECORDER (CH1)\"\n\"08/01/2000 10:00:00.00 am\",    12.34\n"},
+        {4, 3, 6, {1, 0, 0}, "\"Elapsed time\",\"RECORDER (CH1)\"\n\"0:00:00:00.00\",    12.34\n"},
+        {0, 255, 255, {0, 0, 0}, "\"Sample Number\",\"RECORDER (CH1)\"\n0,    12.34\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        AppSettings.exportTimeFormat = static_cast<std::uint8_t>(c.time);
+        AppSettings.exportDateFormat = static_cast<std::uint8_t>(c.date);
+        AppSettings.exportInterval = static_cast<std::uint8_t>(c.interval);
+        const ExportOptions o = ExportOptions::fromSettings();
+        EXPECT_EQ((std::vector<int>{o.timeFormat, o.dateFormat, o.interval}), (std::vector<int>(c.taken, c.taken + 3)));
+        for (bool fromSettings : {true, false}) {
+            for (const auto& e : fs::directory_iterator(dir))
+                if (e.path().extension() == ".CSV") fs::remove(e.path());
+            items.front().iter.reset();
+            // One row: a split by interval would still make one file, named from the template.
+            const std::string name = (dir / (c.taken[2] ? "OUT00000.CSV" : "OUT.CSV")).string();
+            if (fromSettings)
+                EXPECT_EQ(exportData(items.data(), 1, CTime::fromTicks(t0), CTime::fromTicks(t0), (dir / "OUT.CSV").string()),
+                          ExportResult::Written);
+            else
+                EXPECT_EQ(run(opts(c.time, c.date, c.interval), t0, t0), ExportResult::Written);
+            EXPECT_EQ(slurp(name), lines(c.text));
+        }
+    }
+    AppSettings = saved;
+}
+
+TEST_F(ExportTest, ProgressAndNothingToExport) {
+    const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 0);
+    addFile(channel(t0, 10000, ramp(5000, 1)));
+    std::vector<double> shares;
+    ExportOptions o = opts(0);
+    o.progress = [&](double share) { shares.push_back(share); };
+    ASSERT_EQ(run(o, t0, t0 + 4999 * Second), ExportResult::Written);
+    // After row 4096, that of the sample at 4095 s, and at the end.
+    EXPECT_EQ(shares, (std::vector<double>{4095.0 / 4999.0, 1.0}));
+
+    RecordingNotice notice;
+    fs::remove(dir / "OUT.CSV");
+    EXPECT_EQ(run(o, t0 + Second, t0), ExportResult::NoData);
+    DataExporter none(items.data(), 0, o);
+    EXPECT_EQ(none.run(CTime::fromTicks(t0), CTime::fromTicks(t0 + Second), (dir / "OUT.CSV").string()), ExportResult::NoData);
+    EXPECT_FALSE(fs::exists(dir / "OUT.CSV"));
+    EXPECT_TRUE(notice.messages.empty());
+    EXPECT_TRUE(notice.busyChanges.empty());
 }

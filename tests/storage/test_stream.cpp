@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <chrono>
 #include <filesystem>
@@ -336,14 +337,19 @@ TEST_F(StreamFiles, ReadFailureIsReported) {
 #ifdef _WIN32
     GTEST_SKIP() << "a directory cannot be opened as a file here";
 #else
-    DISK d(dir);
-    ASSERT_EQ(d.open(0), 1);
-    EXPECT_EQ(d.getByte(), 0);
-    EXPECT_EQ(d.mainError.code, ErrorCode::ReadFailed);
-    ASSERT_EQ(notice.messages.size(), 1u);
-    EXPECT_EQ(notice.messages[0].text.rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[0].text;
-    d.close();  // the failure was shown; closing shows nothing more
-    EXPECT_EQ(notice.messages.size(), 1u);
+    // A byte read fills the buffer; a long run reads past it.
+    for (bool run : {false, true}) {
+        notice.clear();
+        DISK d(dir);
+        ASSERT_EQ(d.open(0), 1);
+        std::vector<std::uint8_t> out(2 * IO::DirectRun);
+        EXPECT_EQ(run ? d.readRun(out.data(), 2 * IO::DirectRun) : d.getByte(), 0u);
+        EXPECT_EQ(d.mainError.code, ErrorCode::ReadFailed);
+        ASSERT_EQ(notice.messages.size(), 1u);
+        EXPECT_EQ(notice.messages[0].text.rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[0].text;
+        d.close();  // the failure was shown; closing shows nothing more
+        EXPECT_EQ(notice.messages.size(), 1u);
+    }
 #endif
 }
 
@@ -361,3 +367,35 @@ TEST_F(StreamFiles, WriteFailureIsReported) {
     EXPECT_EQ(notice.texts(), Texts{"Error writing file."});
 }
 
+
+namespace {
+
+// A run taken partly from the buffer and the rest from the device, as
+// getByte would take it; a plain IO has nothing to give.
+TEST(Stream, ReadRunTakesTheBufferThenTheDevice) {
+    RecordingNotice notice;
+    const std::vector<std::uint8_t> bytes = pattern(6000);
+    MemoryIO stream(bytes);
+    ASSERT_EQ(stream.open(0), 1);
+    EXPECT_EQ(stream.getByte(), bytes[0]);
+    std::vector<std::uint8_t> out(7000);
+    EXPECT_EQ(stream.readRun(out.data(), 7000), 5999u);
+    EXPECT_TRUE(std::equal(bytes.begin() + 1, bytes.end(), out.begin()));
+    std::uint16_t sum = 0;
+    for (std::uint8_t b : bytes) sum = static_cast<std::uint16_t>(sum + b);
+    EXPECT_EQ(stream.checksum, sum);
+    EXPECT_EQ(stream.mainError.code, ErrorCode::EndOfFile);
+    stream.close();
+    EXPECT_EQ(notice.texts(), Texts{"End of File"});
+
+    IO plain;
+    EXPECT_EQ(plain.name(), nullptr);
+    EXPECT_NE(plain.clone(), nullptr);
+    EXPECT_EQ(plain.freeSpace(), 1048576u);
+    EXPECT_EQ(plain.fetch(out.data(), 10), IO::Unsupported);
+    plain.seek(100);
+    EXPECT_EQ(plain.readRun(out.data(), 5000), 0u);
+    EXPECT_EQ(plain.mainError.code, 0);
+}
+
+}  // namespace
