@@ -1,7 +1,7 @@
 #include "export/ChunkWriter.h"
 
 ChunkWriter::ChunkWriter(std::FILE* out, std::size_t capacity)
-    : out_(out), capacity_(capacity), buffers_{std::make_unique<char[]>(capacity), nullptr}, fill_(buffers_[0].get()) {}
+    : out_(out), capacity_(capacity), buffers_{std::make_unique_for_overwrite<char[]>(capacity), nullptr}, fill_(buffers_[0].get()) {}
 
 ChunkWriter::~ChunkWriter() {
     if (!thread_.joinable()) return;
@@ -37,7 +37,7 @@ void ChunkWriter::drain(std::unique_lock<std::mutex>& lock) {
 bool ChunkWriter::submit(std::size_t n) {
     if (n == 0) return !failed_;
     if (!buffers_[1]) {
-        buffers_[1] = std::make_unique<char[]>(capacity_);
+        buffers_[1] = std::make_unique_for_overwrite<char[]>(capacity_);
         thread_ = std::thread([this] { run(); });
     }
     {

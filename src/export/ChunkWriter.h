@@ -14,6 +14,9 @@ class ChunkWriter {
 public:
     // Two buffers of capacity bytes each; out stays the caller's.
     ChunkWriter(std::FILE* out, std::size_t capacity);
+    // The next output, once finish() has returned: the buffers and the
+    // thread serve file after file of a split export.
+    void retarget(std::FILE* out) { out_ = out; failed_ = false; }
     ~ChunkWriter();
     ChunkWriter(const ChunkWriter&) = delete;
     ChunkWriter& operator=(const ChunkWriter&) = delete;

@@ -87,7 +87,8 @@ bool DataExporter::openOutput() {
 }
 
 bool DataExporter::startFile() {
-    writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
+    if (writer_) writer_->retarget(out_);
+    else writer_ = std::make_unique<ChunkWriter>(out_, OutputChunk + rowMax_);
     if (!options_.dialect) return true;
     rewritten_.clear();
     options_.dialect->startFile(rewritten_);
@@ -114,7 +115,6 @@ bool DataExporter::closeOutput() {
     if (!out_) return true;
     bool ok = options_.dialect ? writeBuffered() : writer_->finish(used_);
     used_ = 0;
-    writer_.reset();
     ok = std::fflush(out_) == 0 && !std::ferror(out_) && ok;
     if (ownFile_) ok = std::fclose(out_) == 0 && ok;
     out_ = nullptr;
