@@ -13,12 +13,27 @@
 #define HX_FILENO fileno
 #endif
 
+#include "ConsoleNotice.h"
 #include "storage/DISK.h"
 
 std::unique_ptr<File> openRecorderPath(const std::string& path) {
     auto file = std::make_unique<File>(std::make_unique<DISK>(path));
     if (!identifyFile(*file)) return nullptr;
     return file;
+}
+
+std::unique_ptr<File> openRecorderOf(RecorderKind kind, const std::string& path, ConsoleNotice& notice) {
+    std::unique_ptr<File> file = openRecorderPath(path);
+    if (!file) return nullptr;
+    const GeneralHeader& h = file->header;
+    if (kind == RecorderKind::Data ? h.isDataFile() : h.isEventFile()) return file;
+    if (kind == RecorderKind::Data && h.isEventFile())
+        notice.error("an alarm/event file, not a data file: 'harvex events' exports it");
+    else if (kind == RecorderKind::Events && h.isDataFile())
+        notice.error("a data file, not an alarm/event file: 'harvex export' exports it");
+    else
+        notice.error("Bad Type");
+    return nullptr;
 }
 
 std::optional<CTime> parseLocalTime(const std::string& text) {
@@ -32,19 +47,25 @@ std::optional<CTime> parseLocalTime(const std::string& text) {
             static_cast<std::size_t>(used + more) != text.size())
             return std::nullopt;
     }
-    static const int monthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
-    if (y < 1989 || y > 2100 || mo < 1 || mo > 12 || d < 1 || d > monthDays[mo - 1] || (mo == 2 && d == 29 && !leap) ||
-        h > 23 || mi > 59 || s > 59 || h < 0 || mi < 0 || s < 0)
+    if (y < 1989 || y > 2100 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 || s < 0 ||
+        s > 59)
         return std::nullopt;
-    TimeFields f;
-    f.year = y;
-    f.month = mo;
-    f.day = d;
-    f.hour = h;
-    f.minute = mi;
-    f.second = s;
-    return fromFields(f);
+    const CTime t = fromFields(calendarFields(y, mo, d, h, mi, s));
+    // A day the month does not have (31 April, 29 February of a common
+    // year) comes back as another date.
+    const TimeFields back = toFields(t);
+    if (back.day != d || back.month != mo || back.year != y) return std::nullopt;
+    return t;
+}
+
+std::string parseSpanOptions(const std::string& startText, const std::string& endText, std::optional<CTime>& start,
+                             std::optional<CTime>& end) {
+    const auto problem = [](const char* option, const std::string& text) {
+        return std::string(option) + ": \"" + text + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on";
+    };
+    if (!startText.empty() && !(start = parseLocalTime(startText))) return problem("--start", startText);
+    if (!endText.empty() && !(end = parseLocalTime(endText))) return problem("--end", endText);
+    return {};
 }
 
 bool stderrIsTerminal() { return HX_ISATTY(HX_FILENO(stderr)) != 0; }

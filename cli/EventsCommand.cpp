@@ -53,12 +53,8 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
     bool outputFailed = false;
     for (const std::string& path : files) {
         notice.beginFile(path);
-        std::unique_ptr<File> file = openRecorderPath(path);
+        std::unique_ptr<File> file = openRecorderOf(RecorderKind::Events, path, notice);
         if (!file) continue;
-        if (!file->header.isEventFile()) {
-            notice.error(file->header.isDataFile() ? "a data file, not an alarm/event file: 'harvex export' exports it" : "Bad Type");
-            continue;
-        }
         EventFile events(std::move(file));
         events.readEvents();
         // Reading has reported what went wrong; a file read in part is not exported.

@@ -55,10 +55,7 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
     std::optional<CsvRewriter> rewriter;
     if (!dialect->isDefault()) options.dialect = &rewriter.emplace(*dialect);
     std::optional<CTime> start, end;
-    if (!o.start.empty() && !(start = parseLocalTime(o.start)))
-        return usage("--start: \"" + o.start + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
-    if (!o.end.empty() && !(end = parseLocalTime(o.end)))
-        return usage("--end: \"" + o.end + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
+    if (std::string problem = parseSpanOptions(o.start, o.end, start, end); !problem.empty()) return usage(problem);
     if (start && end && *end < *start) return usage("--end is before --start");
     const bool toStdout = o.output == "-";
     if (toStdout && (split > 0 || o.splitRows)) return usage("-o - writes one stream; it cannot be split with --split or --split-rows");
@@ -69,13 +66,8 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
     std::vector<std::unique_ptr<dFileIt>> items;
     for (const std::string& path : files) {
         notice.beginFile(path);
-        std::unique_ptr<File> file = openRecorderPath(path);
+        std::unique_ptr<File> file = openRecorderOf(RecorderKind::Data, path, notice);
         if (!file) continue;
-        if (!file->header.isDataFile()) {
-            notice.error(file->header.isEventFile() ? "an alarm/event file, not a data file: 'harvex events' exports it"
-                                                    : "Bad Type");
-            continue;
-        }
         auto df = std::make_shared<DataFile>(std::move(file));
         df->open();
         if (df->hasBlocks()) items.push_back(std::make_unique<dFileIt>(df));

@@ -140,10 +140,7 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     if (o.width < MinSide || o.width > MaxSide || (o.height && (o.height < MinSide || o.height > MaxSide)))
         return usage("--width and --height take " + std::to_string(MinSide) + " to " + std::to_string(MaxSide) + " pixels");
     std::optional<CTime> start, end;
-    if (!o.start.empty() && !(start = parseLocalTime(o.start)))
-        return usage("--start: \"" + o.start + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
-    if (!o.end.empty() && !(end = parseLocalTime(o.end)))
-        return usage("--end: \"" + o.end + "\" is not a local time \"YYYY-MM-DD HH:MM:SS\" from 1989 on");
+    if (std::string problem = parseSpanOptions(o.start, o.end, start, end); !problem.empty()) return usage(problem);
     if (start && end && !(*start < *end)) return usage("--end is not after --start");
 
     const std::vector<std::string> files = expandInputs(o.files, RecorderKind::Data, false, notice);
@@ -152,12 +149,8 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     std::vector<std::unique_ptr<DataFile>> channels;
     for (const std::string& path : files) {
         notice.beginFile(path);
-        std::unique_ptr<File> file = openRecorderPath(path);
+        std::unique_ptr<File> file = openRecorderOf(RecorderKind::Data, path, notice);
         if (!file) continue;
-        if (!file->header.isDataFile()) {
-            notice.error(file->header.isEventFile() ? "an alarm/event file, not a data file" : "Bad Type");
-            continue;
-        }
         auto df = std::make_unique<DataFile>(std::move(file));
         df->open();
         if (df->hasBlocks()) channels.push_back(std::move(df));

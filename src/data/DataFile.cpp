@@ -59,3 +59,11 @@ void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {
     IO::reportCode(io->mainError, -1);
     io->mainError = ErrorRecord{};
 }
+
+void DataFile::loadSamples(DataBlock& b) {
+    if (b.samples || !b.count) return;
+    if (IO* io = stream()) {
+        NoticeSource source(io->name());
+        b.load(*io, b.address, ReadFlags::ReadSamples | verify);
+    }
+}

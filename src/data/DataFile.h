@@ -24,6 +24,9 @@ public:
     // after open (for instance the end of a truncated file).
     void close();
     bool hasBlocks() const { return blocks.head != nullptr; }
+    // Reads the samples of a block whose header alone was loaded; its
+    // messages name this file.
+    void loadSamples(DataBlock& b);
     IO* stream() const { return file ? file->stream.get() : nullptr; }
     const GeneralHeader& header() const { return file->header; }
 

@@ -174,12 +174,7 @@ void DataFileIter::toEnd(bool countToo) {
 double DataFileIter::value() {
     DataBlock* b = cursor.current();
     if (!b) return 0.0;
-    if (!b->samples && b->count) {
-        if (IO* io = file->stream()) {
-            NoticeSource source(io->name());
-            b->load(*io, b->address, ReadFlags::ReadSamples | file->verify);
-        }
-    }
+    file->loadSamples(*b);
     return b->samples && sampleInBlock < b->samples->count ? b->samples->value(static_cast<std::uint16_t>(sampleInBlock)) : 0.0;
 }
 

@@ -161,7 +161,7 @@ void DataExporter::addRow(CTime cursor) {
             DataBlock* b = it.block();
             // Samples not loaded are loaded now, as value() would for this
             // row: a count cut by the end of the file shows in the next step.
-            if (b && !b->samples && b->count) it.value();
+            if (b) items_[i].file->loadSamples(*b);
             // The rows have passed the block shown before: the iterator
             // only ever steps back to where it stood.
             if (lane.shown && lane.shown != b) passed_.push_back({static_cast<std::size_t>(i), lane.shown});

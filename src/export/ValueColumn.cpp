@@ -3,9 +3,6 @@
 #include <bit>
 #include <cstring>
 
-#include "storage/IO.h"
-#include "ui/UserNotice.h"
-
 namespace {
 
 // What decides the text besides the reading: the fixed decimals and the
@@ -64,12 +61,7 @@ double ValueColumn::raw(DataBlock* b, std::uint32_t sample) {
     if (b != block_ || !b) bind(b);
     if (kind_ == Kind::Virtual) {
         if (!b) return 0.0;
-        if (!b->samples && b->count) {
-            if (IO* io = file_->stream()) {
-                NoticeSource source(io->name());
-                b->load(*io, b->address, ReadFlags::ReadSamples | file_->verify);
-            }
-        }
+        file_->loadSamples(*b);
         return b->samples && sample < b->samples->count ? b->samples->value(static_cast<std::uint16_t>(sample)) : 0.0;
     }
     return typed(sample);

@@ -66,6 +66,18 @@ std::int64_t secondsOf(std::int64_t hour, std::int64_t minute, std::int64_t seco
 
 }  // namespace
 
+TimeFields calendarFields(int year, int month, int day, int hour, int minute, int second, int ticks) {
+    TimeFields f;
+    f.year = year;
+    f.month = month;
+    f.day = day;
+    f.hour = hour;
+    f.minute = minute;
+    f.second = second;
+    f.ticks = ticks;
+    return f;
+}
+
 void daysToDate(TimeFields& f) { civilFromDays(f.day, f); }
 
 void dateToDays(TimeFields& f) { f.day = static_cast<std::int32_t>(daysFromCivil(f)); }

@@ -33,6 +33,8 @@ struct TimeFields {
 // Interval codes of the exportInterval setting.
 enum ExportIntervalCode : int { IntervalNone = 0, IntervalMinute, IntervalHour, IntervalDay, IntervalWeek, IntervalMonth };
 
+// The fields of a calendar date and time of day.
+TimeFields calendarFields(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ticks = 0);
 void daysToDate(TimeFields& f);
 void dateToDays(TimeFields& f);
 TimeFields toElapsedFields(CTime t);

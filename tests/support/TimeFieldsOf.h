@@ -5,15 +5,7 @@
 namespace testsupport {
 
 inline TimeFields date(int day, int month, int year, int hour = 0, int minute = 0, int second = 0, int ticks = 0) {
-    TimeFields f;
-    f.day = day;
-    f.month = month;
-    f.year = year;
-    f.hour = hour;
-    f.minute = minute;
-    f.second = second;
-    f.ticks = ticks;
-    return f;
+    return calendarFields(year, month, day, hour, minute, second, ticks);
 }
 
 }  // namespace testsupport
