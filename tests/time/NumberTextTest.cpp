@@ -17,42 +17,29 @@ std::string format(double value, int width, int precision, char form) {
     return out;
 }
 
-// What glibc's printf gives for these, in the C locale: the general forms
-// and long fixed ones, which the equivalence test holds only natively.
+// What glibc's printf gives for these, in the C locale: the general and
+// long fixed forms, which the equivalence test holds only natively. One
+// case per way the general form goes: either side of its exponent
+// thresholds, a carry into the exponent, precision 0 (taken as 1), the
+// precision's own threshold, three-digit exponents, subnormals, signed
+// zero, infinity and not-a-number.
 struct Expected { double value; int width, precision; char form; const char* text; };
 const Expected printfAnswers[] = {
     {0x1.7d784p+26, 8, 2, 'g', "   1e+08"},
-    {0x1.0624dd2f1a9fcp-10, 8, 2, 'g', "   0.001"},
-    {0x1.0624dd2f1a9fbp-10, 8, 2, 'g', "   0.001"},
     {0x1.a36e2eb1c432dp-14, 8, 2, 'g', "  0.0001"},
     {0x1.4f8b588e368f1p-17, 8, 2, 'g', "   1e-05"},
-    {0x1.fffffep+127, 8, 2, 'g', " 3.4e+38"},
-    {0x1.fffffffffffffp+1023, 8, 2, 'g', "1.8e+308"},
+    {0x1.8ffae147ae148p+6, 8, 2, 'g', "   1e+02"},
     {-0x1.fffffffffffffp+1023, 10, 4, 'g', "-1.798e+308"},
-    {0x1p-1022, 8, 2, 'g', "2.2e-308"},
     {0x0.0000000000001p-1022, 8, 2, 'g', "4.9e-324"},
-    {-0x0.fffffffffffffp-1022, 12, 4, 'g', " -2.225e-308"},
     {-INFINITY, 8, 2, 'g', "    -inf"},
     {-NAN, 8, 2, 'g', "    -nan"},
-    {0x1.8ffae147ae148p+6, 8, 2, 'g', "   1e+02"},
+    {-0x0p+0, 8, 2, 'g', "      -0"},
     {0x1.f3cp+9, 0, 0, 'g', "1e+03"},
     {0x1.3p+3, 0, 0, 'g', "1e+01"},
-    {0x1p-1, 0, 0, 'g', "0.5"},
-    {0x1p+0, 0, 0, 'g', "1"},
-    {0x1.9p+6, 0, 0, 'g', "1e+02"},
     {0x1.e24p+16, 0, 6, 'g', "123456"},
     {0x1.2d687p+20, 0, 6, 'g', "1.23457e+06"},
-    {0x1.02c9dedbc309dp-13, 0, 3, 'g', "0.000123"},
-    {0x1.9e0fcaf9380fcp-17, 0, 3, 'g', "1.23e-05"},
-    {-0x1.9p+3, 8, 2, 'g', "     -12"},
-    {0x1.b1ae4d6e2ef5p+69, 8, 2, 'g', "   1e+21"},
-    {0x1.ad7f29abcaf48p-24, 10, 3, 'g', "     1e-07"},
     {0x1.999999999999ap-4, 0, 20, 'f', "0.10000000000000000555"},
     {0x1.5555555555555p-2, 0, 20, 'g', "0.33333333333333331483"},
-    {0x0p+0, 8, 2, 'g', "       0"},
-    {-0x0p+0, 8, 2, 'g', "      -0"},
-    {0x1.c6bf52634p+49, 8, 2, 'g', "   1e+15"},
-    {0x1.3fd70a3d70a3dp+3, 8, 2, 'g', "      10"},
 };
 
 TEST(NumberText, MatchesRecordedPrintfAnswers) {
@@ -75,6 +62,5 @@ TEST(NumberText, OversizedRequestsStayInTheBuffer) {
     EXPECT_EQ(format(2.5, -6, 1, 'f'), "2.5   ");
     EXPECT_EQ(format(2.5, 0, -1, 'f'), "2.500000");
 }
-
 
 }  // namespace
