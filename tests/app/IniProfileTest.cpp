@@ -2,21 +2,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
 #include "app/IniProfile.h"
+#include "support/TextFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-#ifdef _WIN32
-const std::string NewLineEnd = "\r\n";
-#else
-const std::string NewLineEnd = "\n";
-#endif
 
 class IniProfileTest : public ::testing::Test {
 protected:
@@ -31,10 +25,7 @@ protected:
         std::ofstream(path, std::ios::binary)
             .write(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    std::string contents() {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string contents() const { return testsupport::fileText(path); }
     std::string readString(const char* section, const char* key, unsigned size = 64) {
         std::string buffer(size + 1, '#');
         const auto count =
@@ -123,7 +114,7 @@ TEST_F(IniProfileTest, WriteKeepsArbitraryBytesAndCreatesFiles) {
 
     fs::remove(path);
     EXPECT_TRUE(ini.writeProfileString("s", "k", "v", path.c_str()));
-    EXPECT_EQ(contents(), "[s]" + NewLineEnd + "k=v" + NewLineEnd);
+    EXPECT_EQ(contents(), testsupport::onDisk("[s]\nk=v\n"));
 }
 
 // Names and values that would read back as something else, missing

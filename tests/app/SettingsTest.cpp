@@ -2,37 +2,30 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 
 #include "app/AppSettings.h"
 #include "app/IniProfile.h"
 #include "app/Settings.h"
+#include "support/KeptSettings.h"
+#include "support/TextFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef _WIN32
-const std::string E = "\r\n";
-#else
-const std::string E = "\n";
-#endif
+using testsupport::onDisk;
 
-// Tests share the process-wide settings with the rest of the suite, so
-// each one puts them back.
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved = AppSettings;
         savedPaths = {settingsPath, helpPath};
         dir = fs::temp_directory_path() / ("hx-set-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir);
         ASSERT_TRUE(derivePaths(dir.string()));
     }
     void TearDown() override {
-        AppSettings = saved;
         settingsPath = savedPaths.first;
         helpPath = savedPaths.second;
         fs::remove_all(dir);
@@ -41,21 +34,16 @@ protected:
         std::ofstream(settingsPath, std::ios::binary) << text;
         loadSettings(ini);
     }
-    std::string contents() {
-        std::ifstream in(settingsPath, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::string contents() const { return testsupport::fileText(settingsPath); }
 
-    AppSettingsRecord saved;
+    testsupport::KeptSettings kept;
     std::pair<std::string, std::string> savedPaths;
     fs::path dir;
     IniProfile ini;
 };
 
-const std::string DefaultFile = "[export]" + E + "Time Format=1" + E + "Date Format=0" + E +
-                                "Interval=0" + E + E + "[misc]" + E + "Time Format=32" + E + E +
-                                "[card]" + E + "Use recorder=488" + E + E + "[serial link]" + E +
-                                "PortCommPort=1" + E + "Baud=1" + E + "ComPort=1" + E;
+const std::string DefaultFile = onDisk("[export]\nTime Format=1\nDate Format=0\nInterval=0\n\n[misc]\nTime Format=32\n\n"
+                                       "[card]\nUse recorder=488\n\n[serial link]\nPortCommPort=1\nBaud=1\nComPort=1\n");
 
 TEST_F(SettingsTest, MissingFileLoadsDefaultsAndSavesTheMainTable) {
     loadSettings(ini);
@@ -73,20 +61,13 @@ TEST_F(SettingsTest, LoadsHandEditedValues) {
         long expected;
     };
     const auto recorder = [] { return long{AppSettings.recorderMode}; };
-    const auto comPort = [] { return long{AppSettings.comPort}; };
-    const auto portComm = [] { return long{AppSettings.portCommPort}; };
     const auto timeFormat = [] { return long{AppSettings.exportTimeFormat}; };
     const auto dateFormat = [] { return long{AppSettings.exportDateFormat}; };
     const auto interval = [] { return long{AppSettings.exportInterval}; };
     const Case cases[] = {
-        {"[card]\nUse recorder=48A\n", recorder, 1162},
         {"[card]\nUse recorder=0x48b\n", recorder, 1163},
         {"[card]\nUse recorder=2000\n", recorder, 1160},
         {"[card]\nUse recorder=xyz\n", recorder, 1160},
-        {"[serial link]\nComPort=3\nPortCommPort=7\n", portComm, 3},
-        {"[serial link]\nComPort=10A\n", portComm, 0x0A},
-        {"[serial link]\nComPort=zz\n", comPort, 0},
-        {"[serial link]\nComPort=FFFFFFFF\n", comPort, -1},
         {"[serial link]\nBaud=300\n", [] { return long{AppSettings.baud}; }, 44},
         {"[serial link]\nBaud=fast\n", [] { return long{AppSettings.baud}; }, 0},
         {"[misc]\nTime Format=64\n", [] { return long{AppSettings.displayFlags}; }, 64},
@@ -111,7 +92,7 @@ TEST_F(SettingsTest, HexScannedLikeTheRuntime) {
     const struct { const char* text; std::int32_t comPort; } cases[] = {
         {"1f", 0x1F},   {" \t1F", 0x1F}, {"+1f", 0x1F},    {"-1", -1},     {"0x2a", 0x2A},
         {"0X2A", 0x2A}, {"-0x10", -16},  {"0xg", 0},       {"12zz", 0x12}, {"abcdef", 0xABCDEF},
-        {"x12", 0},     {"-", 0},        {"100000000", 0}, {"\"7\"", 7},
+        {"x12", 0},     {"-", 0},        {"100000000", 0}, {"\"7\"", 7},  {"FFFFFFFF", -1},
     };
     for (const auto& c : cases) {
         load(std::string("[serial link]\nComPort=") + c.text + "\n");

@@ -93,15 +93,10 @@ void expectSameEvents(const std::vector<Event>& got, const std::vector<EventSpec
     }
 }
 
+// No events: the list holds one record of zeros in their place.
 void expectPlaceholderOnly(EventFile& f) {
     EXPECT_EQ(f.count, 0u);
-    auto got = allEvents(f);
-    ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].time.ticks(), 0u);
-    EXPECT_EQ(got[0].point, 0);
-    EXPECT_EQ(got[0].alarm, 0);
-    EXPECT_EQ(got[0].code, 0);
-    EXPECT_EQ(got[0].value, 0.0f);
+    expectSameEvents(allEvents(f), {EventSpec{}});
 }
 
 TEST_F(EventFileTest, RingLayoutsReadOldestFirst) {
@@ -130,7 +125,7 @@ TEST_F(EventFileTest, RingLayoutsReadOldestFirst) {
         EXPECT_FALSE(stream(*f).hasMainError());
         EXPECT_EQ(f->count, c.expected.size());
         EXPECT_EQ(f->headerSize, 48);
-        if (c.expected.empty()) expectPlaceholderOnly(*f);  // one placeholder record
+        if (c.expected.empty()) expectPlaceholderOnly(*f);
         else expectSameEvents(allEvents(*f), c.expected);
         EXPECT_EQ(f->cursor.current(), f->events.head ? &f->events.head->data[0] : nullptr);
     }
@@ -158,12 +153,13 @@ TEST_F(EventFileTest, LabelsBlankDefaultsTrailingSpacesAndInputsPastSeven) {
     for (int i = 0; i < 10; ++i) bytes[14 + 3 * 20 + i] = 0;
     auto f = read(bytes);
     ASSERT_FALSE(stream(*f).hasMainError());
-    const struct { int table, point; const char* text; } cases[] = {
+    struct Label { int table, point; const char* text; };
+    const Label cases[] = {
         {0, 0, "Pump      "}, {1, 0, "Stop      "}, {0, 1, "Open "},       {1, 1, "Close"},
         {0, 2, "Seven     "}, {1, 2, "ABCDEFGHIJ"}, {0, 3, "Open "},       {1, 3, "Close"},
         {0, 4, ""},           {1, 6, ""},
     };
-    for (const auto& c : cases) EXPECT_STREQ(f->EventLabels.label(c.table, c.point), c.text) << c.table << "/" << c.point;
+    for (const Label& c : cases) EXPECT_STREQ(f->EventLabels.label(c.table, c.point), c.text) << c.table << "/" << c.point;
 
     // Inputs past the seventh are read past, not kept.
     EventFileBuilder nine;
@@ -173,10 +169,8 @@ TEST_F(EventFileTest, LabelsBlankDefaultsTrailingSpacesAndInputsPastSeven) {
     ASSERT_FALSE(stream(*f).hasMainError());
     EXPECT_EQ(f->inputCount, 9);
     EXPECT_EQ(f->headerSize, 28 + 180);
-    EXPECT_STREQ(f->EventLabels.label(0, 6), "On7       ");
-    EXPECT_STREQ(f->EventLabels.label(1, 6), "Off7      ");
-    EXPECT_STREQ(f->EventLabels.label(0, 7), "");
-    EXPECT_STREQ(f->EventLabels.label(1, 8), "");
+    for (const Label& c : {Label{0, 6, "On7       "}, Label{1, 6, "Off7      "}, Label{0, 7, ""}, Label{1, 8, ""}})
+        EXPECT_STREQ(f->EventLabels.label(c.table, c.point), c.text) << c.table << "/" << c.point;
     expectSameEvents(allEvents(*f), numbered(3));
 }
 

@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "export/ChunkWriter.h"
+#include "support/TextFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -29,9 +28,7 @@ TEST(ChunkWriter, ChunksArriveInOrder) {
         EXPECT_TRUE(w.finish(2));
     }
     std::fclose(out);
-    std::stringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    EXPECT_EQ(text.str(), "abcdefghijklm");
+    EXPECT_EQ(testsupport::fileText(path), "abcdefghijklm");
     fs::remove(path);
 }
 

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,37 +13,21 @@
 #include "export/DataExport.h"
 #include "export/ExportFileNames.h"
 #include "storage/DISK.h"
+#include "support/FullDialect.h"
+#include "support/KeptSettings.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
+#include "support/TextFiles.h"
 
 namespace fs = std::filesystem;
 using namespace testfile;
+using testsupport::fileText;
+using testsupport::onDisk;
 using testsupport::RecordingNotice;
 
 namespace {
 
 constexpr std::uint64_t Second = 10000;
-
-// The platform's text mode: CR LF on Windows.
-std::string lines(const std::string& text) {
-#if defined(_WIN32)
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
-#else
-    return text;
-#endif
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
 
 class ExportTest : public ::testing::Test {
 protected:
@@ -135,7 +117,7 @@ TEST_F(ExportTest, EveryTimeColumnAndDateStyle) {
         SCOPED_TRACE(::testing::Message() << "time " << c.time << " date " << c.date);
         items.front().iter.reset();
         ASSERT_EQ(run(opts(c.time, c.date), t0, t0 + Second), ExportResult::Written);
-        EXPECT_EQ(slurp(dir / "OUT.CSV"), lines(c.expected));
+        EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk(c.expected));
     }
 }
 
@@ -151,7 +133,7 @@ TEST_F(ExportTest, TwoRatesMergeOnOneAxis) {
         std::snprintf(row, sizeof row, "%d, %8.2f, %8.2f\n", i, i * 1.0, i < 5 ? 10.0 : i < 10 ? 20.0 : 30.0);
         expected += row;
     }
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines(expected));
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk(expected));
     EXPECT_TRUE(notice.messages.empty());
     EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false}));
 }
@@ -166,7 +148,7 @@ TEST_F(ExportTest, GapRepeatsTheLastSampleAndJumpsInItsOwnColumn) {
     gappy.add(later);
     addFile(gappy);
     ASSERT_EQ(run(opts(3), t0, t0 + 6 * Second), ExportResult::Written);
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines("\"24 hour time\",\"RECORDER (GAP)\"\n"
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk("\"24 hour time\",\"RECORDER (GAP)\"\n"
                                             "\"14:05:00.00\",     1.00\n\"14:05:01.00\",     2.00\n\"14:05:02.00\",     3.00\n"
                                             "\"14:05:05.00\",     6.00\n\"14:05:06.00\",     7.00\n"));
 
@@ -174,7 +156,7 @@ TEST_F(ExportTest, GapRepeatsTheLastSampleAndJumpsInItsOwnColumn) {
     items.front().iter.reset();
     addFile(channel(t0, 10000, ramp(7, 1000), "STEADY"));
     ASSERT_EQ(run(opts(0), t0, t0 + 6 * Second), ExportResult::Written);
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines("\"Sample Number\",\"RECORDER (GAP)\",\"RECORDER (STEADY)\"\n"
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk("\"Sample Number\",\"RECORDER (GAP)\",\"RECORDER (STEADY)\"\n"
                                             "0,     1.00,     0.00\n1,     2.00,    10.00\n2,     3.00,    20.00\n"
                                             "3,     3.00,    30.00\n4,     3.00,    40.00\n5,     6.00,    50.00\n6,     7.00,    60.00\n"));
 }
@@ -186,12 +168,12 @@ TEST_F(ExportTest, SpanEnds) {
 
     // Start equal to end inside the data: one row stamped with that time.
     ASSERT_EQ(run(opts(3), t0 + 35000, t0 + 35000), ExportResult::Written);
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines("\"24 hour time\",\"RECORDER (CH1)\"\n\"14:05:03.50\",     3.00\n"));
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk("\"24 hour time\",\"RECORDER (CH1)\"\n\"14:05:03.50\",     3.00\n"));
 
     // An end between samples gets a last row of its own.
     items.front().iter.reset();
     ASSERT_EQ(run(opts(3), t0 + 4 * Second, t0 + 55000), ExportResult::Written);
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines("\"24 hour time\",\"RECORDER (CH1)\"\n\"14:05:04.00\",     4.00\n"
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk("\"24 hour time\",\"RECORDER (CH1)\"\n\"14:05:04.00\",     4.00\n"
                                             "\"14:05:05.00\",     5.00\n\"14:05:05.50\",     5.00\n"));
 
     // A start after the last sample: no file and no message.
@@ -208,11 +190,11 @@ TEST_F(ExportTest, HourSplitCountsNamesAndRestartsElapsedTime) {
     ASSERT_EQ(written.size(), 3u);
     EXPECT_EQ(fs::path(written[0]).filename(), "DATA0000.TXT");
     EXPECT_EQ(fs::path(written[2]).filename(), "DATA0002.TXT");
-    EXPECT_EQ(slurp(written[0]), lines("\"Elapsed time\",\"RECORDER (CH1)\"\n\"0:00:00:00.00\",     0.00\n\"0:00:10:00.00\",     1.00\n"
+    EXPECT_EQ(fileText(written[0]), onDisk("\"Elapsed time\",\"RECORDER (CH1)\"\n\"0:00:00:00.00\",     0.00\n\"0:00:10:00.00\",     1.00\n"
                                        "\"0:00:20:00.00\",     2.00\n\"0:00:30:00.00\",     3.00\n"));
-    EXPECT_EQ(slurp(written[1]), lines("\"0:00:00:00.00\",     4.00\n\"0:00:10:00.00\",     5.00\n\"0:00:20:00.00\",     6.00\n"
+    EXPECT_EQ(fileText(written[1]), onDisk("\"0:00:00:00.00\",     4.00\n\"0:00:10:00.00\",     5.00\n\"0:00:20:00.00\",     6.00\n"
                                        "\"0:00:30:00.00\",     7.00\n\"0:00:40:00.00\",     8.00\n\"0:00:50:00.00\",     9.00\n"));
-    EXPECT_EQ(slurp(written[2]), lines("\"0:00:00:00.00\",    10.00\n\"0:00:10:00.00\",    11.00\n"));
+    EXPECT_EQ(fileText(written[2]), onDisk("\"0:00:00:00.00\",    10.00\n\"0:00:10:00.00\",    11.00\n"));
 }
 
 TEST_F(ExportTest, EverySplitIntervalEndsFilesAtItsBoundaries) {
@@ -253,7 +235,7 @@ TEST_F(ExportTest, EverySplitIntervalEndsFilesAtItsBoundaries) {
                 std::snprintf(row, sizeof row, "%d, %8.2f\n", r, static_cast<double>(value++));
                 expected += row;
             }
-            EXPECT_EQ(slurp(written[f]), lines(expected)) << written[f];
+            EXPECT_EQ(fileText(written[f]), onDisk(expected)) << written[f];
         }
         EXPECT_EQ(fs::path(written[0]).filename(), "EXP00000.CSV");
     }
@@ -296,7 +278,7 @@ TEST_F(ExportTest, SplitEndsWhenNoNameIsLeftRatherThanOverwrite) {
     RecordingNotice notice;
     EXPECT_EQ(run(opts(0, 0, 2), t0, t0 + 3 * 1800 * Second, "ABCDEFGH.TXT"), ExportResult::Failed);
     ASSERT_EQ(written.size(), 1u);
-    EXPECT_EQ(slurp(written[0]), lines("\"Sample Number\",\"RECORDER (CH1)\"\n0,     0.00\n1,     1.00\n"));
+    EXPECT_EQ(fileText(written[0]), onDisk("\"Sample Number\",\"RECORDER (CH1)\"\n0,     0.00\n1,     1.00\n"));
     ASSERT_EQ(notice.messages.size(), 1u);
     EXPECT_EQ(notice.messages[0].text, "Export ended early.\nNo further file name can be counted up from\n" + written[0]);
     EXPECT_EQ(notice.busyChanges.back(), false);
@@ -318,7 +300,7 @@ TEST_F(ExportTest, RefusesToWriteOverAnInputOrAnExistingFile) {
     keep.overwrite = false;
     items.front().iter.reset();
     EXPECT_EQ(run(keep, t0, t0 + 2 * Second, "OLD.CSV"), ExportResult::Failed);
-    EXPECT_EQ(slurp(dir / "OLD.CSV"), "keep");
+    EXPECT_EQ(fileText(dir / "OLD.CSV"), "keep");
     EXPECT_EQ(notice.texts(), std::vector<std::string>{"Export not written.\n" + (dir / "OLD.CSV").string() + "\nexists already."});
 
     notice.clear();
@@ -349,7 +331,7 @@ TEST_F(ExportTest, FifteenColumnsOfExtremeValues) {
     for (int i = 0; i < MaxExportFiles; ++i) expected += ", -3.4e+38";
     expected += "\n\"01/08/2000 10:00:01.00 am\"";
     for (int i = 0; i < MaxExportFiles; ++i) expected += ",  3.4e+38";
-    EXPECT_EQ(slurp(dir / "OUT.CSV"), lines(expected + "\n"));
+    EXPECT_EQ(fileText(dir / "OUT.CSV"), onDisk(expected + "\n"));
 }
 
 // A device that takes no bytes: the failure is reported whether the rows
@@ -388,14 +370,7 @@ TEST_F(ExportTest, DialectSplitByRowsAndMinute) {
     const std::uint64_t t0 = ticksAt(2000, 1, 8, 10, 0, 58);
     addFile(channel(t0, 10000, ramp(6), "\xB0" "C"));
     addFile(channel(t0, 10000, {1000, 2000, 3000}, "SHORT"));
-    CsvDialect d;
-    d.delimiter = ';';
-    d.decimalComma = true;
-    d.trim = true;
-    d.encoding = CsvDialect::Encoding::Utf8;
-    d.byteOrderMark = true;
-    d.lineEnd = CsvDialect::LineEnd::Lf;
-    d.time = CsvDialect::TimeStyle::Seconds;
+    CsvDialect d = testsupport::fullDialect(CsvDialect::LineEnd::Lf, CsvDialect::TimeStyle::Seconds);
     d.timeTitle = "Seconds";
     CsvRewriter rewriter(d);
     ExportOptions o = opts(1, 0, 1);
@@ -407,7 +382,7 @@ TEST_F(ExportTest, DialectSplitByRowsAndMinute) {
     const std::string files[] = {head + "0,00;0,00;10,00\n1,00;1,00;20,00\n", head + "0,00;2,00;30,00\n1,00;3,00;30,00\n",
                                  head + "2,00;4,00;30,00\n3,00;5,00;30,00\n"};
     ASSERT_EQ(written.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(slurp(written[i]), files[i]) << written[i];
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(fileText(written[i]), files[i]) << written[i];
     EXPECT_EQ(fs::path(written[2]).filename(), "OUT00002.CSV");
     EXPECT_EQ(rewriter.mostRowsInOneFile(), 2u);
     EXPECT_TRUE(notice.messages.empty());
@@ -427,7 +402,7 @@ TEST_F(ExportTest, StreamTakesEverythingUnsplit) {
     std::fputs("end\n", out);  // still open: the caller's
     std::fclose(out);
     EXPECT_TRUE(written.empty());
-    EXPECT_EQ(slurp(path), "\"Sample Number\",\"RECORDER (CH1)\"\n0,     0.00\n1,     1.00\n2,     2.00\nend\n");
+    EXPECT_EQ(fileText(path), "\"Sample Number\",\"RECORDER (CH1)\"\n0,     0.00\n1,     1.00\n2,     2.00\nend\n");
 }
 
 // Formats out of range, whether from a hand-edited settings file or given
@@ -437,7 +412,7 @@ TEST_F(ExportTest, SettingsAndOptionsOutOfRangeTakeTheDefaults) {
     addFile(channel(t0, 10000, {1234}));
     // As a block whose samples were dropped: the row reads them again.
     items.front().file->blocks.head->data[0].samples.reset();
-    const AppSettingsRecord saved = AppSettings;
+    const testsupport::KeptSettings kept;
     const struct { int time, date, interval, taken[3]; const char* text; } cases[] = {
         {3, 1, 0, {3, 1, 0}, "\"24 hour time\",\"RECORDER (CH1)\"\n\"01/08/2000 10:00:00.00\",    12.34\n"},
         {2, 2, 5, {2, 2, 5}, "\"12 hour time\",\"RECORDER (CH1)\"\n\"08/01/2000 10:00:00.00 am\",    12.34\n"},
@@ -462,10 +437,9 @@ TEST_F(ExportTest, SettingsAndOptionsOutOfRangeTakeTheDefaults) {
                           ExportResult::Written);
             else
                 EXPECT_EQ(run(opts(c.time, c.date, c.interval), t0, t0), ExportResult::Written);
-            EXPECT_EQ(slurp(name), lines(c.text));
+            EXPECT_EQ(fileText(name), onDisk(c.text));
         }
     }
-    AppSettings = saved;
 }
 
 TEST_F(ExportTest, ProgressAndNothingToExport) {

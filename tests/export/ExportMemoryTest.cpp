@@ -14,6 +14,7 @@
 #include "storage/DISK.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
+#include "support/TextFiles.h"
 
 namespace fs = std::filesystem;
 using namespace testfile;
@@ -44,8 +45,7 @@ std::string run(std::vector<dFileIt>& items, std::uint64_t t0, std::uint64_t t1,
     o.timeFormat = 0;
     DataExporter e(items.data(), static_cast<int>(items.size()), o);
     EXPECT_EQ(e.run(CTime::fromTicks(t0), CTime::fromTicks(t1), out.string()), ExportResult::Written);
-    auto bytes = readFile(out.string());
-    return std::string(bytes.begin(), bytes.end());
+    return testsupport::fileText(out);
 }
 
 }  // namespace

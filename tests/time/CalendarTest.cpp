@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "support/TimeFieldsOf.h"
 #include "time/CTime.h"
@@ -22,10 +23,9 @@ TEST(Calendar, AgreesWithGregorianUntil2100) {
         f.day = d;
         daysToDate(f);
         const year_month_day ymd{epoch + days{d}};
-        ASSERT_EQ(f.year, int(ymd.year())) << d;
-        ASSERT_EQ(f.month, int(unsigned(ymd.month()))) << d;
-        ASSERT_EQ(f.day, int(unsigned(ymd.day()))) << d;
-        ASSERT_EQ(f.weekday, int(weekday{epoch + days{d}}.c_encoding())) << d;
+        const std::vector<int> expected{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())),
+                                        int(weekday{epoch + days{d}}.c_encoding())};
+        ASSERT_EQ((std::vector<int>{f.year, f.month, f.day, f.weekday}), expected) << d;
         dateToDays(f);
         ASSERT_EQ(f.day, d);
     }
@@ -55,20 +55,13 @@ TEST(Calendar, NegativeDayCountsStayInRange) {
         TimeFields f;
         f.day = d;
         daysToDate(f);
-        EXPECT_GE(f.weekday, 0) << d;
-        EXPECT_LE(f.weekday, 6) << d;
-        EXPECT_GE(f.month, 1) << d;
-        EXPECT_LE(f.month, 12) << d;
-        EXPECT_GE(f.day, 1) << d;
-        EXPECT_LE(f.day, 31) << d;
+        EXPECT_TRUE(f.weekday >= 0 && f.weekday <= 6 && f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= 31)
+            << d << ": day " << f.day << " month " << f.month << " weekday " << f.weekday;
     }
     TimeFields eve;
     eve.day = -1;
     daysToDate(eve);
-    EXPECT_EQ(eve.day, 31);
-    EXPECT_EQ(eve.month, 12);
-    EXPECT_EQ(eve.year, 1988);
-    EXPECT_EQ(eve.weekday, 6);
+    EXPECT_EQ((std::vector<int>{eve.day, eve.month, eve.year, eve.weekday}), (std::vector<int>{31, 12, 1988, 6}));
     TimeFields early = date(15, 0, 1900);  // month 0, before the epoch: must just not misbehave
     dateToDays(early);
     TimeFields extreme = date(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN);
@@ -91,19 +84,10 @@ TEST(Calendar, FieldsRoundTripPastDay49710) {
 }
 
 TEST(Calendar, ToFieldsSplitsTicks) {
-    CTime t = fromFields(date(31, 12, 1999, 23, 59, 59, 5000));
-    TimeFields f = toFields(t);
-    EXPECT_EQ(f.ticks, 5000);
-    EXPECT_EQ(f.second, 59);
-    EXPECT_EQ(f.minute, 59);
-    EXPECT_EQ(f.hour, 23);
-    EXPECT_EQ(f.weekday, 5);
+    TimeFields f = toFields(fromFields(date(31, 12, 1999, 23, 59, 59, 5000)));
+    EXPECT_EQ((std::vector<int>{f.hour, f.minute, f.second, f.ticks, f.weekday}), (std::vector<int>{23, 59, 59, 5000, 5}));
     TimeFields e = toElapsedFields(CTime::fromTicks(TicksPerDay * 3 + 36610001));
-    EXPECT_EQ(e.day, 3);
-    EXPECT_EQ(e.hour, 1);
-    EXPECT_EQ(e.minute, 1);
-    EXPECT_EQ(e.second, 1);
-    EXPECT_EQ(e.ticks, 1);
+    EXPECT_EQ((std::vector<int>{e.day, e.hour, e.minute, e.second, e.ticks}), (std::vector<int>{3, 1, 1, 1, 1}));
     // The largest time still splits into calendar fields.
     TimeFields last = toFields(CTime::fromTicks(~std::uint64_t{0}));
     EXPECT_GE(last.month, 1);
@@ -120,12 +104,8 @@ TEST(StoredTime, ConvertsBothWays) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(fromStored(c.stored).ticks(), c.ticks);
-        StoredTime s = toStored(CTime::fromTicks(c.ticks));
-        EXPECT_EQ(s.tenths, c.stored.tenths);
-        EXPECT_EQ(s.second, c.stored.second);
-        EXPECT_EQ(s.minute, c.stored.minute);
-        EXPECT_EQ(s.hour, c.stored.hour);
-        EXPECT_EQ(s.day, c.stored.day);
+        const auto fields = [](const StoredTime& s) { return std::vector<int>{s.tenths, s.second, s.minute, s.hour, s.day}; };
+        EXPECT_EQ(fields(toStored(CTime::fromTicks(c.ticks))), fields(c.stored)) << c.ticks;
     }
     EXPECT_EQ(toStored(CTime::fromTicks(9999)).tenths, -1);
     EXPECT_EQ(toStored(CTime::fromTicks(999)).tenths, -10);
@@ -180,18 +160,10 @@ TEST(NextBoundary, AlwaysMovesForwardByAtMostOnePeriod) {
         ASSERT_LE((next - t).u64(), longest[interval]);
         TimeFields f = toFields(next);
         ASSERT_EQ(f.ticks + f.second, 0);
-        if (interval >= IntervalHour) {
-            ASSERT_EQ(f.minute, 0);
-        }
-        if (interval >= IntervalDay) {
-            ASSERT_EQ(f.hour, 0);
-        }
-        if (interval == IntervalWeek) {
-            ASSERT_EQ(f.weekday, 0);
-        }
-        if (interval == IntervalMonth) {
-            ASSERT_EQ(f.day, 1);
-        }
+        if (interval >= IntervalHour) { ASSERT_EQ(f.minute, 0); }
+        if (interval >= IntervalDay) { ASSERT_EQ(f.hour, 0); }
+        if (interval == IntervalWeek) { ASSERT_EQ(f.weekday, 0); }
+        if (interval == IntervalMonth) { ASSERT_EQ(f.day, 1); }
     }
 }
 

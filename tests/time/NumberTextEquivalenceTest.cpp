@@ -1,7 +1,8 @@
 // The number texts of the exports against the C library's printf, on many
-// millions of values per format the exports use. glibc is the reference
-// only in the native build: the Windows C runtime rounds some ties its own
-// way, so there the fast fixed forms are held against std::to_chars.
+// millions of values per format the exports use, and against its recorded
+// answers. glibc is the reference only in the native build: the Windows C
+// runtime rounds some ties its own way, so there the fast fixed forms are
+// held against std::to_chars.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -212,6 +213,50 @@ TEST(NumberTextEquivalence, HardCasesMatchPrintf) {
                     const std::string mismatch = compare(v, {form, width, precision});
                     ASSERT_TRUE(mismatch.empty()) << mismatch;
                 }
+}
+
+// What glibc's printf gives for these, in the C locale: the general and
+// long fixed forms, which the comparisons above hold only natively. One
+// case per way the general form goes: either side of its exponent
+// thresholds, a carry into the exponent, precision 0 (taken as 1), the
+// precision's own threshold, three-digit exponents, subnormals, signed
+// zero, infinity and not-a-number; then a left-aligned and a defaulted
+// precision.
+TEST(NumberText, MatchesRecordedPrintfAnswers) {
+    const struct { double value; Format format; const char* text; } answers[] = {
+        {0x1.7d784p+26, {'g', 8, 2}, "   1e+08"},
+        {0x1.a36e2eb1c432dp-14, {'g', 8, 2}, "  0.0001"},
+        {0x1.4f8b588e368f1p-17, {'g', 8, 2}, "   1e-05"},
+        {0x1.8ffae147ae148p+6, {'g', 8, 2}, "   1e+02"},
+        {-0x1.fffffffffffffp+1023, {'g', 10, 4}, "-1.798e+308"},
+        {0x0.0000000000001p-1022, {'g', 8, 2}, "4.9e-324"},
+        {-INFINITY, {'g', 8, 2}, "    -inf"},
+        {-NAN, {'g', 8, 2}, "    -nan"},
+        {-0x0p+0, {'g', 8, 2}, "      -0"},
+        {0x1.f3cp+9, {'g', 0, 0}, "1e+03"},
+        {0x1.3p+3, {'g', 0, 0}, "1e+01"},
+        {0x1.e24p+16, {'g', 0, 6}, "123456"},
+        {0x1.2d687p+20, {'g', 0, 6}, "1.23457e+06"},
+        {0x1.999999999999ap-4, {'f', 0, 20}, "0.10000000000000000555"},
+        {0x1.5555555555555p-2, {'g', 0, 20}, "0.33333333333333331483"},
+        {2.5, {'f', -6, 1}, "2.5   "},
+        {2.5, {'f', 0, -1}, "2.500000"},
+    };
+    for (const auto& a : answers) {
+        char got[NumberTextMax];
+        EXPECT_TRUE(ours(got, a.value, a.format)) << a.text;
+        EXPECT_STREQ(got, a.text) << "%" << a.format.width << "." << a.format.precision << a.format.form;
+    }
+}
+
+TEST(NumberText, OversizedRequestsStayInTheBuffer) {
+    for (double v : {DBL_MAX, -DBL_MAX, 4.9406564584124654e-324, double(-NAN)})
+        for (char form : {'f', 'g'})
+            for (int width : {-1000, 99, 1000, INT32_MAX}) {
+                char out[NumberTextMax];
+                EXPECT_TRUE(ours(out, v, {form, width, 1000}));
+                EXPECT_LT(std::strlen(out), NumberTextMax);
+            }
 }
 
 }  // namespace

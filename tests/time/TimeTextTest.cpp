@@ -1,13 +1,16 @@
+// The time texts against texts written by hand; the cache that makes them
+// piecewise against formatTime on every flag combination over a run of
+// times; the fixed-position readers of typed times and dates.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
+#include <vector>
 
 #include "app/AppSettings.h"
+#include "support/KeptSettings.h"
 #include "support/TimeFieldsOf.h"
 #include "time/TimeText.h"
 
@@ -26,13 +29,17 @@ std::string text(CTime t, TimeTextFlags flags) {
     return out;
 }
 
-class TimeText : public ::testing::Test {
-protected:
-    void SetUp() override { saved_ = AppSettings.displayFlags; }
-    void TearDown() override { AppSettings.displayFlags = saved_; }
+// An exactly sized heap copy: reading past the terminator would be caught
+// by the sanitizer.
+std::unique_ptr<char[]> exact(const char* s) {
+    if (!s) return nullptr;
+    auto copy = std::make_unique<char[]>(std::strlen(s) + 1);
+    std::strcpy(copy.get(), s);
+    return copy;
+}
 
-private:
-    std::uint8_t saved_ = 0;
+class TimeText : public ::testing::Test {
+    testsupport::KeptSettings kept_;  // the tests set the display flags
 };
 
 TEST_F(TimeText, Forms) {
@@ -59,20 +66,18 @@ TEST_F(TimeText, Forms) {
         {march5, ShowTime | ShowDate | DateAfter | Time24, "14:05:00 03/05/2001 "},
         {fromFields(date(27, 9, 2000, 12, 0, 0)), ShowTime | ShowFraction | ShowDate | LongDate | DateAfter,
          "12:00:00.00 pm Wednesday September 27, 2000 "},
-        {elapsed(0, 23, 59, 59, 9950), ShowTime | Time24 | ShowFraction, "23:59:59.00"},
-        {elapsed(0, 23, 59, 59, 9949), ShowTime | Time24 | ShowFraction, "23:59:59.99"},
-        {elapsed(0, 23, 59, 59, 9999), ShowTime | Time24 | ShowFraction, "23:59:59.00"},
     };
     for (const Case& c : cases) EXPECT_EQ(text(c.t, c.flags), c.expected) << "flags " << c.flags;
 }
 
 TEST_F(TimeText, FractionTiesRoundUp) {
     // Ticks are exact decimals: every tie rounds up, whichever side of it
-    // the nearest double lies.
+    // the nearest double lies. From 0.995 s the fraction shows .00 and the
+    // second stays.
     struct Case { int ticks; const char* expected; };
     const Case cases[] = {{0, "00:00:00.00"},   {49, "00:00:00.00"},  {50, "00:00:00.01"},
                           {150, "00:00:00.02"}, {450, "00:00:00.05"}, {2675, "00:00:00.27"},
-                          {9949, "00:00:00.99"}, {9950, "00:00:00.00"}};
+                          {9949, "00:00:00.99"}, {9950, "00:00:00.00"}, {9999, "00:00:00.00"}};
     for (const Case& c : cases) EXPECT_EQ(text(CTime::fromTicks(c.ticks), ShowTime | Time24 | ShowFraction), c.expected);
 }
 
@@ -93,86 +98,30 @@ TEST_F(TimeText, DisplayFlagsReplaceOnlyClockAndDateOrder) {
     }
 }
 
-#if !defined(_WIN32)
-// The texts the printf formats give, for comparison with the hand-written
-// output on any field values.
-std::string printfText(const TimeFields& f, TimeTextFlags flags) {
-    static const char* const months[] = {"January", "February", "March",     "April",   "May",      "June",
-                                         "July",    "August",   "September", "October", "November", "December"};
-    static const char* const days[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-    const char* month = f.month >= 1 && f.month <= 12 ? months[f.month - 1] : "?";
-    const char* weekday = f.weekday >= 0 && f.weekday <= 6 ? days[f.weekday] : "?";
-    char buffer[256], date[128] = "", piece[128];
-    std::string out;
-    const char* suffix = "";
-    if (flags & Elapsed) {
-        std::snprintf(buffer, sizeof buffer, "%ld:%2.2d:%2.2d:%2.2d", long(f.day), f.hour, f.minute, f.second);
-        out = buffer;
-    } else {
-        if (flags & ShowDate) {
-            if ((flags & LongDate) && (flags & DayFirst))
-                std::snprintf(date, sizeof date, "%s %ld %s, %d ", weekday, long(f.day), month, f.year);
-            else if (flags & LongDate)
-                std::snprintf(date, sizeof date, "%s %s %ld, %d ", weekday, month, long(f.day), f.year);
-            else if (flags & DayFirst)
-                std::snprintf(date, sizeof date, "%02ld/%02d/%4d ", long(f.day), f.month, f.year);
-            else
-                std::snprintf(date, sizeof date, "%02d/%02ld/%4d ", f.month, long(f.day), f.year);
-            if (!(flags & DateAfter)) out = date;
-        }
-        if (flags & ShowTime) {
-            int h = f.hour;
-            if (!(flags & Time24)) {
-                suffix = h >= 12 ? " pm" : " am";
-                if (h > 12) h -= 12;
-                if (h == 0) h = 12;
-            }
-            std::snprintf(piece, sizeof piece, "%2.2d:%2.2d:%2.2d", h, f.minute, f.second);
-            out += piece;
-        }
-    }
-    if (flags & ShowFraction) {
-        std::snprintf(piece, sizeof piece, "%4.2f", f.ticks / 10000.0);
-        out += piece + 1;
-    }
-    out += suffix;
-    if (!(flags & Elapsed) && (flags & ShowDate) && (flags & DateAfter)) out += std::string(" ") + date;
-    return out;
-}
-
-TEST_F(TimeText, MatchesPrintfForAnyFieldValues) {
-    const int values[] = {INT_MIN, -100, -13, -10, -9, -1, 0, 1, 7, 9, 10, 12, 13, 23, 24, 59, 99, 100, 999, 2675, 9951, 9999, 10000, INT_MAX};
-    const int count = sizeof values / sizeof values[0];
-    std::mt19937 random(3);
-    auto pick = [&] { return random() % 4 == 0 ? int(random()) : values[random() % count]; };
-    for (int i = 0; i < 100000; ++i) {
-        TimeFields f;
-        f.ticks = pick();
-        if (f.ticks >= 0 && f.ticks < 10000 && f.ticks % 100 == 50) ++f.ticks;  // ties: decimal, not binary
-        f.second = pick();
-        f.minute = pick();
-        f.hour = pick();
-        f.day = pick();
-        f.weekday = pick();
-        f.month = pick();
-        f.year = pick();
-        TimeTextFlags flags = random() & 0xFF;
-        // A buffer of exactly TimeTextMax, so any overrun shows up under the sanitizer.
+// Fields handed in directly may be anything. Each prints as the printf
+// format it stands for would print it ("%02d/%02ld/%4d ", "%2.2d", "%4.2f"
+// without its first character, ...), a name outside its table as "?", and
+// the longest fits a buffer of exactly TimeTextMax on the heap, where an
+// overrun shows up under the sanitizer.
+TEST_F(TimeText, OutOfRangeFieldsPrintAsPrintfWould) {
+    struct Case { TimeFields f; int weekday; TimeTextFlags flags; const char* expected; };
+    const Case cases[] = {
+        {date(-1, 13, 5, -3, 100, INT_MIN, 10000), 0, ShowDate | ShowTime | Time24 | ShowFraction, "13/-1/   5 -03:100:-2147483648.00"},
+        {date(123, -7, 12345, 25, 0, 0, 12345), 0, ShowDate | DayFirst | ShowTime | ShowFraction, "123/-7/12345 13:00:00.23 pm"},
+        {date(-1, 0, -5, -5, 9, 9, -50), 7, ShowDate | LongDate | ShowTime | ShowFraction, "? ? -1, -5 -05:09:090.01 am"},
+        {date(-1, 13, 2000, 24), -1, ShowDate | LongDate | DayFirst | DateAfter | ShowTime, "12:00:00 pm ? -1 ?, 2000 "},
+        {date(-2, 0, 0, 99, -1, 100, 123456), 0, Elapsed | ShowFraction, "-2:99:-01:1002.35"},
+        {date(INT_MIN, 9, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN), 3, ShowDate | LongDate | ShowTime | ShowFraction | DateAfter,
+         "-2147483648:-2147483648:-2147483648214748.36 am Wednesday September -2147483648, -2147483648 "},
+    };
+    for (const Case& c : cases) {
+        TimeFields f = c.f;
+        f.weekday = c.weekday;
         auto out = std::make_unique<char[]>(TimeTextMax);
-        char* end = formatFields(f, out.get(), flags);
-        ASSERT_EQ(std::string(out.get()), printfText(f, flags)) << "flags " << flags;
-        ASSERT_EQ(end, out.get() + std::strlen(out.get()));
+        char* end = formatFields(f, out.get(), c.flags);
+        EXPECT_EQ(std::string(out.get()), c.expected);
+        EXPECT_EQ(end, out.get() + std::strlen(out.get()));
     }
-}
-#endif
-
-TEST_F(TimeText, ExtremeFieldsFitTheBuffer) {
-    TimeFields f = date(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN);
-    f.weekday = 3;
-    f.month = 9;
-    auto out = std::make_unique<char[]>(TimeTextMax);
-    char* end = formatFields(f, out.get(), ShowDate | LongDate | ShowTime | ShowFraction | DateAfter);
-    EXPECT_LT(std::size_t(end - out.get()), TimeTextMax);
 }
 
 using TimeParse = TimeText;  // the display flags put back after each test
@@ -192,11 +141,9 @@ TEST_F(TimeParse, ReadsFixedPositions) {
     for (const Case& c : cases) {
         TimeFields f;
         f.ticks = 77;
-        parseTimeText(c.text, f);
-        EXPECT_EQ(f.hour, c.hour) << (c.text ? c.text : "null");
-        EXPECT_EQ(f.minute, c.minute) << (c.text ? c.text : "null");
-        EXPECT_EQ(f.second, c.second) << (c.text ? c.text : "null");
-        EXPECT_EQ(f.ticks, 0);
+        parseTimeText(exact(c.text).get(), f);
+        EXPECT_EQ((std::vector<int>{f.hour, f.minute, f.second, f.ticks}), (std::vector<int>{c.hour, c.minute, c.second, 0}))
+            << (c.text ? c.text : "null");
     }
 }
 
@@ -213,23 +160,8 @@ TEST_F(TimeParse, DateOrderFollowsDisplayFlags) {
     for (const Case& c : cases) {
         AppSettings.displayFlags = c.display;
         TimeFields f;
-        parseDateText(c.text, f);
-        EXPECT_EQ(f.day, c.day) << c.text;
-        EXPECT_EQ(f.month, c.month) << c.text;
-        EXPECT_EQ(f.year, c.year) << c.text;
-    }
-}
-
-TEST_F(TimeParse, ShortTextIsNotReadPastItsEnd) {
-    // Exactly sized heap copies: reading past the terminator would be caught by the sanitizer.
-    const char* texts[] = {"", "1", "12:3", "12/31/19"};
-    for (const char* t : texts) {
-        std::size_t size = std::strlen(t) + 1;
-        auto copy = std::make_unique<char[]>(size);
-        std::memcpy(copy.get(), t, size);
-        TimeFields f;
-        parseDateTime(copy.get(), copy.get(), f);
-        EXPECT_GE(f.hour, 0);
+        parseDateText(exact(c.text).get(), f);
+        EXPECT_EQ((std::vector<int>{f.day, f.month, f.year}), (std::vector<int>{c.day, c.month, c.year})) << c.text;
     }
 }
 
@@ -244,6 +176,61 @@ TEST_F(TimeParse, TextRoundTripsThroughTheFormatter) {
         parseDateTime(timeText, dateText, f);
         EXPECT_EQ(fromFields(f), t) << dateText;
     }
+}
+
+std::string cached(TimeTextCache& cache, CTime t) {
+    char out[TimeTextMax];
+    char* end = cache.format(t, out);
+    if (end != out + std::strlen(out)) return "<bad end>";
+    return out;
+}
+
+// Times in order with the steps an export makes (ticks, seconds, a rate's
+// interval, gaps of days), then back to the start and a few far ones.
+std::vector<CTime> run() {
+    std::vector<CTime> times;
+    std::uint64_t t = 11ull * TicksPerDay + 23ull * 3600 * TicksPerSecond + 59 * 60 * TicksPerSecond + 58 * TicksPerSecond;
+    const std::uint64_t steps[] = {0, 1, 49, 50, 2500, 9950, 10000, 50000, 3600ull * 10000, TicksPerDay, 37ull * TicksPerDay + 7};
+    std::uint32_t state = 7;
+    for (int i = 0; i < 400; ++i) {
+        state = state * 1103515245u + 12345u;
+        t += steps[(state >> 16) % (sizeof steps / sizeof steps[0])];
+        times.push_back(CTime::fromTicks(t));
+    }
+    times.push_back(CTime::fromTicks(0));
+    times.push_back(CTime::fromTicks(12 * 3600ull * TicksPerSecond));
+    times.push_back(CTime::fromTicks(TicksPerDay * 40000ull + 9999));
+    times.push_back(CTime::fromTicks(~0ull));
+    times.push_back(CTime::fromTicks(~0ull - TicksPerDay));
+    return times;
+}
+
+using TimeTextCacheTest = TimeText;
+
+TEST_F(TimeTextCacheTest, EveryFlagCombinationMatchesFormatTimeOverARun) {
+    const auto times = run();
+    for (std::uint8_t display : {std::uint8_t(0), DisplayTime24, DisplayDayFirst, std::uint8_t(DisplayTime24 | DisplayDayFirst)}) {
+        AppSettings.displayFlags = display;
+        for (unsigned mask = 0; mask < 512; ++mask) {  // the eight flag bits and UseDisplayFlags
+            const TimeTextFlags flags = (mask & 0xFF) | (mask & 0x100 ? UseDisplayFlags : 0);
+            TimeTextCache cache(flags);
+            for (CTime t : times)
+                ASSERT_EQ(cached(cache, t), text(t, flags))
+                    << "flags 0x" << std::hex << flags << " display 0x" << int(display) << " ticks " << std::dec << t.ticks();
+        }
+    }
+}
+
+// The display flags are taken when the cache is made, as an export takes
+// them once for all its lines.
+TEST_F(TimeTextCacheTest, DisplayFlagsAreTakenWhenMade) {
+    AppSettings.displayFlags = DisplayTime24;
+    TimeTextCache cache(ShowTime | ShowDate | UseDisplayFlags);
+    const CTime t = CTime::fromTicks(3ull * TicksPerDay + 15ull * 3600 * TicksPerSecond);
+    const std::string made = text(t, ShowTime | ShowDate | UseDisplayFlags);
+    AppSettings.displayFlags = DisplayDayFirst;
+    EXPECT_EQ(cached(cache, t), made);
+    EXPECT_NE(cached(cache, t), text(t, ShowTime | ShowDate | UseDisplayFlags));
 }
 
 }  // namespace
