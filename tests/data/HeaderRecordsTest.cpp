@@ -98,7 +98,7 @@ TEST(ReaderHeaders, ScaleRecordLabelRangeAndDecimals) {
         int decimals;
         std::size_t messages;
     } cases[] = {
-        {ScaleSpec::of("LEVEL", 50, 50, 50), "LEVEL", 40, 50, 60, 4, 0},  // high == low widens
+        {ScaleSpec::of("LEVEL", 50, 123, 50), "LEVEL", 40, 50, 60, 4, 0},  // high == low widens about it
         {ScaleSpec::of("A", 0, 50, 100, 0x12), "A", 0, 50, 100, 2, 0},     // places given
         {ScaleSpec::of("A", 0, 50, 100, 0x02), "A", 0, 50, 100, 4, 0},     // bit 4 clear: from the range
         {ScaleSpec::of("A", -1000, 0, 1000, 0x02), "A", -1000, 0, 1000, 3, 0},
