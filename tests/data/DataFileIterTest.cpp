@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/DataFile.h"
 #include "data/DataFileIter.h"
+#include "storage/DISK.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
@@ -14,6 +16,7 @@ using testfile::BlockSpec;
 using testfile::DataFileBuilder;
 using testfile::ScaleSpec;
 using testsupport::RecordingNotice;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -67,8 +70,6 @@ double valueOf(std::uint32_t n) { return n < 10 ? n : n < 15 ? 100 + (n - 10) : 
 std::uint64_t timeOf(std::uint32_t n) {
     return n < 10 ? T0 + n * Second : n < 15 ? T0 + (10 + n) * Second : T0 + 40 * Second + (n - 15) * Second / 2;
 }
-
-}  // namespace
 
 TEST_F(ReaderIter, AdvanceAcrossBlocksAndBreaks) {
     const struct { std::uint32_t from, n; int status; std::uint32_t number; } cases[] = {
@@ -219,3 +220,82 @@ TEST_F(ReaderIter, ReadingsFollowEachBlocksTypeAndScale) {
         EXPECT_FLOAT_EQ(it.reading(), expected[n].reading) << "sample " << n;
     EXPECT_TRUE(notice.messages.empty());
 }
+
+// A block whose samples are no longer in memory reads them again from the
+// file, past its own alarm and scale records, and checks them against its
+// checksum from the start again: a good block stays good.
+TEST_F(ReaderIter, SamplesDroppedFromMemoryLoadAgain) {
+    DataFileBuilder b;
+    b.add(BlockSpec{}).u16({1, 2});
+    BlockSpec& own = b.add(u16Block({0, 32767, 65535}, T0, 10000, 2));
+    own.alarm = testfile::AlarmSpec{0x03, {}};
+    own.scale = ScaleSpec::of("OWN", 0.0f, 500.0f, 1000.0f, 0x10);
+    b.add(u16Block({7}, T0 + 3 * Second, 10000, 2)).badChecksum = true;
+    DataFileIter& it = start(b.build());
+    it.toEnd(true);
+    EXPECT_EQ(notice.texts(), Texts{"Checksum error.\n"});
+    // Cleared, so that a second checksum error would be shown.
+    df->stream()->secondaryError = ErrorRecord{};
+    notice.clear();
+
+    it.reset();
+    it.advance(2);
+    DataBlock* block = it.block();
+    ASSERT_EQ(block->address, b.addressOf(1));
+    EXPECT_EQ(block->firstSampleOffset(), b.addressOf(1) + 24 + 21 + 19);
+    block->samples.reset();
+    EXPECT_EQ(it.value(), 0.0);
+    EXPECT_EQ(block->checksum, ChecksumResult::Match);
+    it.advance(2);
+    EXPECT_EQ(it.block(), block);
+    block->samples.reset();
+    EXPECT_EQ(it.value(), 65535.0);
+    EXPECT_FLOAT_EQ(it.reading(), 1000.0f);
+    EXPECT_TRUE(notice.messages.empty());
+
+    it.advance(1);
+    it.block()->samples.reset();
+    EXPECT_EQ(it.value(), 7.0);
+    EXPECT_EQ(notice.texts(), Texts{"Checksum error.\n"});
+}
+
+TEST(EmptyDataFile, NothingToOpenOrWalk) {
+    RecordingNotice notice;
+    DataFile noFile;
+    EXPECT_EQ(noFile.stream(), nullptr);
+    noFile.open();
+    EXPECT_FALSE(noFile.hasBlocks());
+
+    DataFileIter it(noFile);
+    EXPECT_EQ(it.block(), nullptr);
+    EXPECT_EQ(it.time.ticks(), 0u);
+    EXPECT_EQ(it.advance(3), SeekStatus::AfterEnd);
+    EXPECT_FALSE(it.retreat(1));
+    EXPECT_EQ(it.seekTime(CTime::fromTicks(T0)), SeekStatus::AfterEnd);
+    it.toEnd(true);
+    it.toEnd(false);
+    EXPECT_EQ(it.nextBlock(), nullptr);
+    EXPECT_EQ(it.value(), 0.0);
+    EXPECT_EQ(it.reading(), 0.0f);
+    noFile.close();
+    EXPECT_TRUE(notice.messages.empty());
+
+    const std::string missing = (std::filesystem::temp_directory_path() / "hx_no_such_file.DC1").string();
+    DataFile absent(std::make_unique<File>(std::make_unique<DISK>(missing)));
+    absent.open();
+    EXPECT_FALSE(absent.hasBlocks());
+    EXPECT_EQ(notice.texts(), Texts{"Can't Open file.\n" + missing});
+    EXPECT_FALSE(isBusy());
+}
+
+// Without a scale in force the raw value is the reading; records a block
+// is flagged to have but that were not read take their mask byte alone.
+TEST(BlockWithoutScale, ReadingIsTheRawValue) {
+    DataBlock block;
+    EXPECT_EQ(block.toEngineering(-12.5), -12.5f);
+    EXPECT_EQ(block.firstSampleOffset(), 24u);
+    block.flags = BlockFlags::OwnAlarms | BlockFlags::OwnScale;
+    EXPECT_EQ(block.firstSampleOffset(), 24u + 1 + 19);
+}
+
+}  // namespace
