@@ -71,38 +71,32 @@ std::uint64_t timeOf(std::uint32_t n) {
     return n < 10 ? T0 + n * Second : n < 15 ? T0 + (10 + n) * Second : T0 + 40 * Second + (n - 15) * Second / 2;
 }
 
-TEST_F(ReaderIter, AdvanceAcrossBlocksAndBreaks) {
-    const struct { std::uint32_t from, n; int status; std::uint32_t number; } cases[] = {
+// A negative step retreats; the result is advance's status, or whether
+// retreat found the sample.
+TEST_F(ReaderIter, AdvanceAndRetreatAcrossBlocksAndBreaks) {
+    const struct { std::uint32_t from; int by; int result; std::uint32_t number; } cases[] = {
         {0, 0, 1, 0}, {0, 3, 1, 3}, {10, 4, 1, 14}, {0, 18, 3, 18}, {16, 1000, 0, 18},
         {9, 1, 2, 10},   // into a block with start code 2
         {14, 1, 3, 15},  // into a block with start code 1
         {5, 12, 3, 17},  // the break is kept while passing on
         {0, 19, 0, 18},  // past the end: stands on the last sample
+        {3, -3, 1, 0},   {12, -3, 1, 9}, {10, -1, 1, 9},  {15, -5, 1, 10},
+        {15, -6, 1, 9},  {18, -18, 1, 0}, {3, -4, 0, 0},  {18, -19, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.n));
+        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.by));
         DataFileIter& it = start(threeBlocks(), c.from);
-        EXPECT_EQ(it.advance(c.n), c.status);
-        EXPECT_EQ(it.status, c.status);
+        if (c.by >= 0) {
+            EXPECT_EQ(it.advance(std::uint32_t(c.by)), c.result);
+            EXPECT_EQ(it.status, c.result);
+        } else {
+            EXPECT_EQ(it.retreat(std::uint32_t(-c.by)), c.result == 1);
+        }
         EXPECT_EQ(it.sampleNumber, c.number);
         EXPECT_EQ(it.value(), valueOf(c.number));
         EXPECT_EQ(it.time.ticks(), timeOf(c.number));
     }
     EXPECT_TRUE(notice.messages.empty());
-}
-
-TEST_F(ReaderIter, RetreatAcrossBlocks) {
-    const struct { std::uint32_t from, n; bool exists; std::uint32_t number; } cases[] = {
-        {3, 3, true, 0}, {12, 3, true, 9}, {10, 1, true, 9},  {15, 5, true, 10},
-        {15, 6, true, 9}, {18, 18, true, 0}, {3, 4, false, 0}, {18, 19, false, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.n));
-        DataFileIter& it = start(threeBlocks(), c.from);
-        EXPECT_EQ(it.retreat(c.n), c.exists);
-        EXPECT_EQ(it.sampleNumber, c.number);
-        EXPECT_EQ(it.value(), valueOf(c.number));
-        EXPECT_EQ(it.time.ticks(), timeOf(c.number));
-    }
 }
 
 TEST_F(ReaderIter, SeekTimeFindsSamplesAndSnapsInGaps) {
