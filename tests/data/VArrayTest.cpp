@@ -122,16 +122,13 @@ struct LoudItem : Item {
     int& destroyed;
 };
 
-std::vector<int> forwardIds(const DList<Item>& list) {
-    std::vector<int> ids;
-    for (Item* n = list.head; n; n = n->next) ids.push_back(n->id);
-    return ids;
-}
-
-std::vector<int> backwardIds(const DList<Item>& list) {
-    std::vector<int> ids;
-    for (Item* n = list.tail; n; n = n->prev) ids.insert(ids.begin(), n->id);
-    return ids;
+// The ids from head to tail; walking from the tail must meet them too.
+std::vector<int> ids(const DList<Item>& list) {
+    std::vector<int> forward, backward;
+    for (Item* n = list.head; n; n = n->next) forward.push_back(n->id);
+    for (Item* n = list.tail; n; n = n->prev) backward.insert(backward.begin(), n->id);
+    EXPECT_EQ(backward, forward);
+    return forward;
 }
 
 TEST(DList, RemoveUnlinksWithoutDestroying) {
@@ -152,14 +149,13 @@ TEST(DList, RemoveUnlinksWithoutDestroying) {
         list.remove(gone);
         std::unique_ptr<Item> taken(gone);
         EXPECT_EQ(destroyed, 0);
-        EXPECT_EQ(forwardIds(list), c.rest);
-        EXPECT_EQ(backwardIds(list), c.rest);
+        EXPECT_EQ(ids(list), c.rest);
         EXPECT_EQ(gone->next, oldNext);
         EXPECT_EQ(gone->prev, oldPrev);
         if (c.rest.empty()) {
             EXPECT_EQ(list.tail, nullptr);
             list.append(std::move(taken));  // a removed node can go back
-            EXPECT_EQ(forwardIds(list), std::vector<int>{0});
+            EXPECT_EQ(ids(list), std::vector<int>{0});
         }
         taken.reset();
         list.clear();
@@ -176,8 +172,7 @@ TEST(DList, NullOrStrangerChangesNothing) {
     list.append(static_cast<Item*>(nullptr));
     list.remove(nullptr);
     list.remove(&stranger);
-    EXPECT_EQ(forwardIds(list), (std::vector<int>{0, 1}));
-    EXPECT_EQ(backwardIds(list), (std::vector<int>{0, 1}));
+    EXPECT_EQ(ids(list), (std::vector<int>{0, 1}));
     EXPECT_EQ(destroyed, 0);
     // A chunk size of 0 still holds one element a chunk.
     auto array = numbered(0, 3);
