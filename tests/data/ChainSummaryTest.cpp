@@ -71,12 +71,8 @@ BlockSpec block(int i, DataType type, int count) {
 TEST(ChainSummary, MatchesLoadingEveryBlock) {
     using B = DataFileBuilder&;
     const DataType U16 = Unsigned16;
-    const struct {
-        const char* name;
-        std::vector<std::pair<DataType, int>> blocks;  // type, samples
-        void (*damage)(DataFileBuilder&);
-        std::size_t cut;  // bytes taken off the end
-    } cases[] = {
+    // Blocks as (type, samples); cut: bytes taken off the end.
+    const struct { const char* name; std::vector<std::pair<DataType, int>> blocks; void (*damage)(B); std::size_t cut; } cases[] = {
         {"clean, mixed types", {{U16, 30}, {Unsigned8, 50}, {Float32, 9}}, [](B) {}, 0},
         {"own logarithmic scale past the clamp", {{Signed16, 10}, {U16, 10}, {U16, 4}},
          [](B f) { f.blocks[1].scale = ScaleSpec::of("LOG", 1.0f, 200.0f, 400.0f, 0x80); }, 0},

@@ -100,14 +100,8 @@ TEST_F(ReaderIter, AdvanceAndRetreatAcrossBlocksAndBreaks) {
 }
 
 TEST_F(ReaderIter, SeekTimeFindsSamplesAndSnapsInGaps) {
-    const struct {
-        const char* what;
-        std::uint32_t from;
-        std::uint64_t t;
-        int status;
-        std::uint32_t number;
-        std::uint64_t time;  // 0: the time asked for
-    } cases[] = {
+    // time: where the iterator stands, 0 for the time asked for.
+    const struct { const char* what; std::uint32_t from; std::uint64_t t; int status; std::uint32_t number; std::uint64_t time; } cases[] = {
         {"on a sample", 0, T0 + 3 * Second, 1, 3, 0},
         {"between samples", 0, T0 + 3 * Second + 5000, 1, 3, 0},
         {"last of the block", 0, T0 + 9 * Second, 1, 9, 0},
@@ -150,13 +144,7 @@ TEST_F(ReaderIter, ToEndStandsOnTheLastSample) {
     const auto bytes = b.build();
     const std::uint64_t endA = T0 + 9 * Second, endB = T0 + 68 * Second;
     using I = DataFileIter&;
-    const struct {
-        const char* what;
-        void (*before)(I);
-        bool countToo;
-        std::uint32_t number;
-        std::uint64_t time;
-    } cases[] = {
+    const struct { const char* what; void (*before)(I); bool countToo; std::uint32_t number; std::uint64_t time; } cases[] = {
         {"counting from the start", [](I) {}, true, 14, endB},
         {"counting from within", [](I i) { i.advance(3); }, true, 14, endB},
         {"counting with the next block loaded", [](I i) { i.advance(12), i.retreat(10); }, true, 14, endB},

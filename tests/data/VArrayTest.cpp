@@ -57,17 +57,9 @@ TEST(VArray, EmptyOrUnpositionedCursors) {
     EXPECT_EQ(*back.current(), 0);
 }
 
-struct Move {
-    int size;  // elements, chunk size 4
-    int start;
-    bool forward;
-    std::uint32_t n;
-    bool ok;
-    int landed;
-};
-
 TEST(VArray, AdvanceAndRetreat) {
-    const Move moves[] = {
+    // size: elements, in chunks of 4.
+    const struct { int size, start; bool forward; std::uint32_t n; bool ok; int landed; } moves[] = {
         {10, 0, true, 1, true, 1},      {10, 2, true, 2, true, 4},    // into chunk 2
         {10, 3, true, 6, true, 9},      {10, 9, true, 1, false, 9},   // past the end
         {10, 5, true, 5, false, 9},     {10, 0, true, 0xFFFFFFFF, false, 9},
@@ -78,7 +70,7 @@ TEST(VArray, AdvanceAndRetreat) {
         {10, 6, false, 7, false, 0},    {10, 6, false, 0, true, 6},
         {10, 1, false, 0xFFFFFFFF, false, 0},
     };
-    for (const Move& m : moves) {
+    for (const auto& m : moves) {
         SCOPED_TRACE(::testing::Message() << "size " << m.size << " start " << m.start
                                           << (m.forward ? " advance " : " retreat ") << m.n);
         auto array = numbered(4, m.size);
@@ -132,10 +124,7 @@ std::vector<int> ids(const DList<Item>& list) {
 }
 
 TEST(DList, RemoveUnlinksWithoutDestroying) {
-    const struct {
-        int size, removed;
-        std::vector<int> rest;
-    } cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
+    const struct { int size, removed; std::vector<int> rest; } cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.removed);
         int destroyed = 0;
