@@ -1,31 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "data/UNITS.h"
-#include "time/NumberText.h"
 #include "support/RecordingNotice.h"
+#include "time/NumberText.h"
 
 namespace {
-
-class Units : public ::testing::Test {
-protected:
-    std::string text(const UNITS& units, float reading, int width = 8, bool keepExponent = false) {
-        char out[NumberTextMax];
-        char* end = units.format(out, reading, width, keepExponent);
-        EXPECT_EQ(*end, '\0');
-        return std::string(out, end);
-    }
-
-    testsupport::RecordingNotice notice;
-};
 
 constexpr std::uint8_t Mid = UNITS::MidScale;
 constexpr std::uint8_t Log = UNITS::Logarithmic;
 
-TEST_F(Units, RawCountsConvertBySegment) {
+UNITS scale(float low, float middle, float high, int decimals, std::uint8_t flags) {
+    UNITS units;
+    units.set(low, middle, high, decimals, flags);
+    return units;
+}
+
+TEST(Units, RawCountsConvertBySegment) {
     const struct { float low, middle, high; int decimals; std::uint8_t flags; double raw; float reading; } cases[] = {
         {0, 50, 100, 2, 1, 0, 0.0f},           {0, 50, 100, 2, 1, 32767, 50.0f},
         {0, 50, 100, 2, 1, 65535, 100.0f},     {0, 50, 100, 2, 1, 49151, 75.0f},
@@ -40,63 +36,35 @@ TEST_F(Units, RawCountsConvertBySegment) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "flags " << int(c.flags) << " raw " << c.raw);
-        UNITS units;
-        units.set(c.low, c.middle, c.high, c.decimals, c.flags);
-        EXPECT_EQ(units.toEngineering(c.raw), c.reading);
+        EXPECT_EQ(scale(c.low, c.middle, c.high, c.decimals, c.flags).toEngineering(c.raw), c.reading);
     }
 }
 
-TEST_F(Units, BreakCountsFollowTypeAndMidScale) {
-    const struct { std::uint8_t flags; std::uint16_t break1, break2, fullScale; } cases[] = {
-        {0, 32767, 32767, 65535}, {1, 32767, 32767, 65535}, {2, 32767, 32767, 65535},
-        {3, 120, 120, 240},       {1 | Mid, 16383, 49150, 65535}, {3 | Mid, 60, 180, 240},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.flags));
-        UNITS units;
-        units.set(0, 75, 100, 0, c.flags);
-        EXPECT_EQ(units.break1, c.break1);
-        EXPECT_EQ(units.break2, c.break2);
-        EXPECT_EQ(units.fullScale, c.fullScale);
-        EXPECT_EQ(units.point1, (c.flags & Mid) ? 25.0f : 75.0f);
-        EXPECT_EQ(units.point2, 75.0f);
-    }
-}
-
-TEST_F(Units, EqualEndsWidenAndDecimalsAreClamped) {
-    for (float v : {5.0f, 50.0f, -3.0f}) {
-        UNITS units;
-        units.set(v, 123.0f, v, 0, 1);
-        EXPECT_EQ(units.low, v - 10);
-        EXPECT_EQ(units.high, v + 10);
-        EXPECT_EQ(units.point2, v);
-        EXPECT_EQ(units.point1, v);
-    }
-    const struct { int given; std::uint8_t kept; } cases[] = {{0, 0}, {4, 4}, {5, 4}, {15, 4}, {-1, 0}};
-    for (const auto& c : cases) {
-        UNITS units;
-        units.set(0, 50, 100, c.given, 0);
-        EXPECT_EQ(units.decimals, c.kept) << c.given;
-        if (c.given == 15) {
-            EXPECT_EQ(text(units, units.toEngineering(-12345)), " -1.2345");
+// The export converts whole counts with a multiplication where the scale
+// divides; every count a sample can hold must give the same reading.
+TEST(Units, EveryWholeCountConvertsAsTheDivisionDoes) {
+    for (std::uint8_t flags : {0, 1, 2, 3, 1 | Mid, 3 | Mid, 1 | Log}) {
+        for (int places = 0; places <= UNITS::MaxDecimals; ++places) {
+            UNITS u = scale(-12.5f, 3.0f, 87.25f, places, 1);
+            u.applyFlags(flags);  // as a block of another type or options applies it
+            for (std::int32_t raw = -32768; raw <= 65535; ++raw) {
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(u.wholeToEngineering(raw)),
+                          std::bit_cast<std::uint32_t>(u.toEngineering(static_cast<double>(raw))))
+                    << "flags " << int(flags) << " places " << places << " raw " << raw;
+            }
         }
     }
 }
 
-TEST_F(Units, ReadingsFormatFixedOrGeneral) {
-    const struct {
-        int decimals;
-        std::uint8_t flags;
-        float reading;
-        int width;
-        bool keepExponent;
-        const char* expected;
-    } cases[] = {
+TEST(Units, ReadingsFormatFixedOrGeneral) {
+    testsupport::RecordingNotice notice;
+    const struct { int decimals; std::uint8_t flags; float reading; int width; bool keepExponent; const char* expected; } cases[] = {
         {2, 0, -12.34f, 8, false, "  -12.34"},
         {2, 1, 123456789.0f, 8, false, " 1.2e+08"},
         {2, 1, 99999992.0f, 8, false, "99999992.00"},  // just below 1e8: fixed, overflowing the field
         {2, 1, 0.0005f, 8, false, "  0.0005"},
         {4, 1, 0.001f, 8, false, "  0.0010"},
+        {15, 1, -1.2345f, 8, false, " -1.2345"},  // places beyond 4 format as 4
         {2, 1, 0.001f, 8, false, "    0.00"},
         {2, 1, -0.0005f, 9, false, "  -0.0005"},
         {1, 1, 0.0f, 8, false, "     0.0"},
@@ -112,23 +80,21 @@ TEST_F(Units, ReadingsFormatFixedOrGeneral) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.reading << " width " << c.width);
-        UNITS units;
-        units.set(0, 50, 100, c.decimals, c.flags);
-        EXPECT_EQ(text(units, c.reading, c.width, c.keepExponent), c.expected);
+        char out[NumberTextMax];
+        char* end = scale(0, 50, 100, c.decimals, c.flags).format(out, c.reading, c.width, c.keepExponent);
+        EXPECT_EQ(*end, '\0');
+        EXPECT_EQ(std::string(out, end), c.expected);
     }
     EXPECT_TRUE(notice.messages.empty());
 }
 
-TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
-    const struct {
-        float low, middle, high;
-        int messages;
-    } cases[] = {{0, 100, 400, 1}, {350, 500, 400, 1}, {0, 2, 300, 0}, {-500, 0, 4, 0}};
+TEST(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
+    const struct { float low, middle, high; int messages; } cases[] = {
+        {0, 100, 400, 1}, {350, 500, 400, 1}, {0, 2, 300, 0}, {-500, 0, 4, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.low << " " << c.middle << " " << c.high);
-        notice.clear();
-        UNITS units;
-        units.set(c.low, c.middle, c.high, 2, 1 | Log);
+        testsupport::RecordingNotice notice;
+        UNITS units = scale(c.low, c.middle, c.high, 2, 1 | Log);
         EXPECT_EQ(units.low, std::min(c.low, 300.0f));
         EXPECT_EQ(units.point2, std::min(c.middle, 300.0f));
         EXPECT_EQ(units.high, std::min(c.high, 300.0f));
@@ -136,15 +102,6 @@ TEST_F(Units, LogarithmicExponentsAboveLimitAreClampedWithOneMessage) {
         units.applyFlags(3 | Log);  // a later block inheriting the scale
         EXPECT_EQ(int(notice.messages.size()), c.messages);
     }
-}
-
-TEST_F(Units, ZeroLengthSegmentNeverDivides) {
-    UNITS units;
-    units.set(7, 8, 9, 0, 3);
-    units.break1 = 0;
-    units.break2 = 0;
-    units.fullScale = 0;
-    for (double raw : {0.0, 1.0, 255.0}) EXPECT_FALSE(std::isnan(units.toEngineering(raw))) << raw;
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/DataFile.h"
 #include "data/DataFileIter.h"
+#include "storage/DISK.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
@@ -14,6 +16,7 @@ using testfile::BlockSpec;
 using testfile::DataFileBuilder;
 using testfile::ScaleSpec;
 using testsupport::RecordingNotice;
+using Texts = std::vector<std::string>;
 
 namespace {
 
@@ -68,21 +71,27 @@ std::uint64_t timeOf(std::uint32_t n) {
     return n < 10 ? T0 + n * Second : n < 15 ? T0 + (10 + n) * Second : T0 + 40 * Second + (n - 15) * Second / 2;
 }
 
-}  // namespace
-
-TEST_F(ReaderIter, AdvanceAcrossBlocksAndBreaks) {
-    const struct { std::uint32_t from, n; int status; std::uint32_t number; } cases[] = {
+// A negative step retreats; the result is advance's status, or whether
+// retreat found the sample.
+TEST_F(ReaderIter, AdvanceAndRetreatAcrossBlocksAndBreaks) {
+    const struct { std::uint32_t from; int by; int result; std::uint32_t number; } cases[] = {
         {0, 0, 1, 0}, {0, 3, 1, 3}, {10, 4, 1, 14}, {0, 18, 3, 18}, {16, 1000, 0, 18},
         {9, 1, 2, 10},   // into a block with start code 2
         {14, 1, 3, 15},  // into a block with start code 1
         {5, 12, 3, 17},  // the break is kept while passing on
         {0, 19, 0, 18},  // past the end: stands on the last sample
+        {3, -3, 1, 0},   {12, -3, 1, 9}, {10, -1, 1, 9},  {15, -5, 1, 10},
+        {15, -6, 1, 9},  {18, -18, 1, 0}, {3, -4, 0, 0},  {18, -19, 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.n));
+        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.by));
         DataFileIter& it = start(threeBlocks(), c.from);
-        EXPECT_EQ(it.advance(c.n), c.status);
-        EXPECT_EQ(it.status, c.status);
+        if (c.by >= 0) {
+            EXPECT_EQ(it.advance(std::uint32_t(c.by)), c.result);
+            EXPECT_EQ(it.status, c.result);
+        } else {
+            EXPECT_EQ(it.retreat(std::uint32_t(-c.by)), c.result == 1);
+        }
         EXPECT_EQ(it.sampleNumber, c.number);
         EXPECT_EQ(it.value(), valueOf(c.number));
         EXPECT_EQ(it.time.ticks(), timeOf(c.number));
@@ -90,29 +99,9 @@ TEST_F(ReaderIter, AdvanceAcrossBlocksAndBreaks) {
     EXPECT_TRUE(notice.messages.empty());
 }
 
-TEST_F(ReaderIter, RetreatAcrossBlocks) {
-    const struct { std::uint32_t from, n; bool exists; std::uint32_t number; } cases[] = {
-        {3, 3, true, 0}, {12, 3, true, 9}, {10, 1, true, 9},  {15, 5, true, 10},
-        {15, 6, true, 9}, {18, 18, true, 0}, {3, 4, false, 0}, {18, 19, false, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("from " + std::to_string(c.from) + " by " + std::to_string(c.n));
-        DataFileIter& it = start(threeBlocks(), c.from);
-        EXPECT_EQ(it.retreat(c.n), c.exists);
-        EXPECT_EQ(it.sampleNumber, c.number);
-        EXPECT_EQ(it.value(), valueOf(c.number));
-        EXPECT_EQ(it.time.ticks(), timeOf(c.number));
-    }
-}
-
 TEST_F(ReaderIter, SeekTimeFindsSamplesAndSnapsInGaps) {
-    const struct {
-        const char* what;
-        std::uint32_t from;
-        std::uint64_t t;
-        int status;
-        std::uint32_t number;
-        std::uint64_t time;  // 0: the time asked for
-    } cases[] = {
+    // time: where the iterator stands, 0 for the time asked for.
+    const struct { const char* what; std::uint32_t from; std::uint64_t t; int status; std::uint32_t number; std::uint64_t time; } cases[] = {
         {"on a sample", 0, T0 + 3 * Second, 1, 3, 0},
         {"between samples", 0, T0 + 3 * Second + 5000, 1, 3, 0},
         {"last of the block", 0, T0 + 9 * Second, 1, 9, 0},
@@ -155,13 +144,7 @@ TEST_F(ReaderIter, ToEndStandsOnTheLastSample) {
     const auto bytes = b.build();
     const std::uint64_t endA = T0 + 9 * Second, endB = T0 + 68 * Second;
     using I = DataFileIter&;
-    const struct {
-        const char* what;
-        void (*before)(I);
-        bool countToo;
-        std::uint32_t number;
-        std::uint64_t time;
-    } cases[] = {
+    const struct { const char* what; void (*before)(I); bool countToo; std::uint32_t number; std::uint64_t time; } cases[] = {
         {"counting from the start", [](I) {}, true, 14, endB},
         {"counting from within", [](I i) { i.advance(3); }, true, 14, endB},
         {"counting with the next block loaded", [](I i) { i.advance(12), i.retreat(10); }, true, 14, endB},
@@ -219,3 +202,82 @@ TEST_F(ReaderIter, ReadingsFollowEachBlocksTypeAndScale) {
         EXPECT_FLOAT_EQ(it.reading(), expected[n].reading) << "sample " << n;
     EXPECT_TRUE(notice.messages.empty());
 }
+
+// A block whose samples are no longer in memory reads them again from the
+// file, past its own alarm and scale records, and checks them against its
+// checksum from the start again: a good block stays good.
+TEST_F(ReaderIter, SamplesDroppedFromMemoryLoadAgain) {
+    DataFileBuilder b;
+    b.add(BlockSpec{}).u16({1, 2});
+    BlockSpec& own = b.add(u16Block({0, 32767, 65535}, T0, 10000, 2));
+    own.alarm = testfile::AlarmSpec{0x03, {}};
+    own.scale = ScaleSpec::of("OWN", 0.0f, 500.0f, 1000.0f, 0x10);
+    b.add(u16Block({7}, T0 + 3 * Second, 10000, 2)).badChecksum = true;
+    DataFileIter& it = start(b.build());
+    it.toEnd(true);
+    EXPECT_EQ(notice.texts(), Texts{"Checksum error.\n"});
+    // Cleared, so that a second checksum error would be shown.
+    df->stream()->secondaryError = ErrorRecord{};
+    notice.clear();
+
+    it.reset();
+    it.advance(2);
+    DataBlock* block = it.block();
+    ASSERT_EQ(block->address, b.addressOf(1));
+    EXPECT_EQ(block->firstSampleOffset(), b.addressOf(1) + 24 + 21 + 19);
+    block->samples.reset();
+    EXPECT_EQ(it.value(), 0.0);
+    EXPECT_EQ(block->checksum, ChecksumResult::Match);
+    it.advance(2);
+    EXPECT_EQ(it.block(), block);
+    block->samples.reset();
+    EXPECT_EQ(it.value(), 65535.0);
+    EXPECT_FLOAT_EQ(it.reading(), 1000.0f);
+    EXPECT_TRUE(notice.messages.empty());
+
+    it.advance(1);
+    it.block()->samples.reset();
+    EXPECT_EQ(it.value(), 7.0);
+    EXPECT_EQ(notice.texts(), Texts{"Checksum error.\n"});
+}
+
+TEST(EmptyDataFile, NothingToOpenOrWalk) {
+    RecordingNotice notice;
+    DataFile noFile;
+    EXPECT_EQ(noFile.stream(), nullptr);
+    noFile.open();
+    EXPECT_FALSE(noFile.hasBlocks());
+
+    DataFileIter it(noFile);
+    EXPECT_EQ(it.block(), nullptr);
+    EXPECT_EQ(it.time.ticks(), 0u);
+    EXPECT_EQ(it.advance(3), SeekStatus::AfterEnd);
+    EXPECT_FALSE(it.retreat(1));
+    EXPECT_EQ(it.seekTime(CTime::fromTicks(T0)), SeekStatus::AfterEnd);
+    it.toEnd(true);
+    it.toEnd(false);
+    EXPECT_EQ(it.nextBlock(), nullptr);
+    EXPECT_EQ(it.value(), 0.0);
+    EXPECT_EQ(it.reading(), 0.0f);
+    noFile.close();
+    EXPECT_TRUE(notice.messages.empty());
+
+    const std::string missing = (std::filesystem::temp_directory_path() / "hx_no_such_file.DC1").string();
+    DataFile absent(std::make_unique<File>(std::make_unique<DISK>(missing)));
+    absent.open();
+    EXPECT_FALSE(absent.hasBlocks());
+    EXPECT_EQ(notice.texts(), Texts{"Can't Open file.\n" + missing});
+    EXPECT_FALSE(isBusy());
+}
+
+// Without a scale in force the raw value is the reading; records a block
+// is flagged to have but that were not read take their mask byte alone.
+TEST(BlockWithoutScale, ReadingIsTheRawValue) {
+    DataBlock block;
+    EXPECT_EQ(block.toEngineering(-12.5), -12.5f);
+    EXPECT_EQ(block.firstSampleOffset(), 24u);
+    block.flags = BlockFlags::OwnAlarms | BlockFlags::OwnScale;
+    EXPECT_EQ(block.firstSampleOffset(), 24u + 1 + 19);
+}
+
+}  // namespace

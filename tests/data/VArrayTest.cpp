@@ -57,17 +57,9 @@ TEST(VArray, EmptyOrUnpositionedCursors) {
     EXPECT_EQ(*back.current(), 0);
 }
 
-struct Move {
-    int size;  // elements, chunk size 4
-    int start;
-    bool forward;
-    std::uint32_t n;
-    bool ok;
-    int landed;
-};
-
 TEST(VArray, AdvanceAndRetreat) {
-    const Move moves[] = {
+    // size: elements, in chunks of 4.
+    const struct { int size, start; bool forward; std::uint32_t n; bool ok; int landed; } moves[] = {
         {10, 0, true, 1, true, 1},      {10, 2, true, 2, true, 4},    // into chunk 2
         {10, 3, true, 6, true, 9},      {10, 9, true, 1, false, 9},   // past the end
         {10, 5, true, 5, false, 9},     {10, 0, true, 0xFFFFFFFF, false, 9},
@@ -78,7 +70,7 @@ TEST(VArray, AdvanceAndRetreat) {
         {10, 6, false, 7, false, 0},    {10, 6, false, 0, true, 6},
         {10, 1, false, 0xFFFFFFFF, false, 0},
     };
-    for (const Move& m : moves) {
+    for (const auto& m : moves) {
         SCOPED_TRACE(::testing::Message() << "size " << m.size << " start " << m.start
                                           << (m.forward ? " advance " : " retreat ") << m.n);
         auto array = numbered(4, m.size);
@@ -122,23 +114,17 @@ struct LoudItem : Item {
     int& destroyed;
 };
 
-std::vector<int> forwardIds(const DList<Item>& list) {
-    std::vector<int> ids;
-    for (Item* n = list.head; n; n = n->next) ids.push_back(n->id);
-    return ids;
-}
-
-std::vector<int> backwardIds(const DList<Item>& list) {
-    std::vector<int> ids;
-    for (Item* n = list.tail; n; n = n->prev) ids.insert(ids.begin(), n->id);
-    return ids;
+// The ids from head to tail; walking from the tail must meet them too.
+std::vector<int> ids(const DList<Item>& list) {
+    std::vector<int> forward, backward;
+    for (Item* n = list.head; n; n = n->next) forward.push_back(n->id);
+    for (Item* n = list.tail; n; n = n->prev) backward.insert(backward.begin(), n->id);
+    EXPECT_EQ(backward, forward);
+    return forward;
 }
 
 TEST(DList, RemoveUnlinksWithoutDestroying) {
-    const struct {
-        int size, removed;
-        std::vector<int> rest;
-    } cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
+    const struct { int size, removed; std::vector<int> rest; } cases[] = {{3, 0, {1, 2}}, {3, 1, {0, 2}}, {3, 2, {0, 1}}, {1, 0, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.removed);
         int destroyed = 0;
@@ -152,14 +138,13 @@ TEST(DList, RemoveUnlinksWithoutDestroying) {
         list.remove(gone);
         std::unique_ptr<Item> taken(gone);
         EXPECT_EQ(destroyed, 0);
-        EXPECT_EQ(forwardIds(list), c.rest);
-        EXPECT_EQ(backwardIds(list), c.rest);
+        EXPECT_EQ(ids(list), c.rest);
         EXPECT_EQ(gone->next, oldNext);
         EXPECT_EQ(gone->prev, oldPrev);
         if (c.rest.empty()) {
             EXPECT_EQ(list.tail, nullptr);
             list.append(std::move(taken));  // a removed node can go back
-            EXPECT_EQ(forwardIds(list), std::vector<int>{0});
+            EXPECT_EQ(ids(list), std::vector<int>{0});
         }
         taken.reset();
         list.clear();
@@ -176,8 +161,7 @@ TEST(DList, NullOrStrangerChangesNothing) {
     list.append(static_cast<Item*>(nullptr));
     list.remove(nullptr);
     list.remove(&stranger);
-    EXPECT_EQ(forwardIds(list), (std::vector<int>{0, 1}));
-    EXPECT_EQ(backwardIds(list), (std::vector<int>{0, 1}));
+    EXPECT_EQ(ids(list), (std::vector<int>{0, 1}));
     EXPECT_EQ(destroyed, 0);
     // A chunk size of 0 still holds one element a chunk.
     auto array = numbered(0, 3);

@@ -6,7 +6,7 @@
 using testsupport::RecordingNotice;
 using testsupport::ShownMessage;
 
-TEST(UserNotice, ShowMessageCountsOnlyOkAndYesAsAgreement) {
+TEST(UserNotice, OnlyOkAndYesCountAsAgreement) {
     const struct { unsigned type; int answer; int result; } cases[] = {
         {BoxType::YesNo | BoxType::IconQuestion, BoxAnswer::Yes, 1},
         {BoxType::YesNo | BoxType::IconQuestion, BoxAnswer::No, 0},
@@ -23,9 +23,8 @@ TEST(UserNotice, ShowMessageCountsOnlyOkAndYesAsAgreement) {
     UserNotice* previous = setUserNotice(nullptr);
     EXPECT_EQ(showMessage("Overwrite?", "Export", BoxType::YesNo), 0);
     setUserNotice(previous);
-}
 
-TEST(UserNotice, ReportErrorShowsAnErrorBoxAndFails) {
+    // An error box fails whatever the answer.
     RecordingNotice notice;
     EXPECT_EQ(reportError("Write Error"), 0);
     ASSERT_EQ(notice.messages, (std::vector<ShownMessage>{{"  Error  ", "Write Error"}}));
