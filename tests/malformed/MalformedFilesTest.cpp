@@ -2,14 +2,21 @@
 // it: a data file is opened, walked to its end (loading every block) and
 // closed; an alarm/event file is read. Every case ends in exactly the
 // messages given, and the reading works within a budget of device fills, so
-// a walk that would never end fails the case instead of hanging the run.
+// a walk that would never end fails the case instead of hanging the run; a
+// loop that reads nothing more is caught by a watchdog on each case.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/DataFile.h"
@@ -44,6 +51,36 @@ const std::string InvalidFloat = "Invalid Floating Point number.";
 const std::string Checksum = "Checksum error.\n";
 const std::string IllegalRate = "Illegal storage rate. Rate set at 4 samples / second";
 const std::string TooLarge = "Value too large to use as an exponent.";
+
+// Ends the whole run, naming the case, when a case is still reading after
+// far longer than any takes (milliseconds, under the sanitizers or Wine too):
+// a hang would otherwise stop the run without saying where.
+class CaseWatchdog {
+public:
+    explicit CaseWatchdog(std::string name) : name_(std::move(name)), thread_([this] { watch(); }) {}
+    ~CaseWatchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    void watch() {
+        std::unique_lock lock(mutex_);
+        if (wake_.wait_for(lock, std::chrono::seconds(60), [this] { return done_; })) return;
+        std::fprintf(stderr, "malformed file case \"%s\" still running after 60 s\n", name_.c_str());
+        std::abort();
+    }
+
+    std::string name_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;
+};
 
 // Refuses fills past its budget: the reader then sees a failed device.
 class BudgetIO : public MemoryIO {
@@ -252,7 +289,10 @@ TEST(MalformedDataFiles, EndInTheirMessagesWithinBoundedWork) {
     const std::vector<DataCase> cases = dataCases();
     for (const DataCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const DataOutcome got = readData(c.bytes, c.inspect);
+        const DataOutcome got = [&] {
+            CaseWatchdog watchdog(c.name);
+            return readData(c.bytes, c.inspect);
+        }();
         EXPECT_EQ(got.messages, c.messages);
         EXPECT_EQ(got.blocks, c.blocks);
         EXPECT_EQ(got.samples, c.samples);
@@ -332,7 +372,10 @@ TEST(MalformedEventFiles, EndInTheirMessagesWithinBoundedWork) {
         auto io = std::make_unique<BudgetIO>(c.bytes);
         BudgetIO* stream = io.get();
         EventFile f(std::make_unique<File>(std::move(io)));
-        f.readEvents();
+        {
+            CaseWatchdog watchdog(c.name);
+            f.readEvents();
+        }
         EXPECT_FALSE(stream->spent) << "more than " << BudgetIO::Budget << " fills";
         EXPECT_EQ(notice.texts(), c.messages);
         EXPECT_EQ(f.count, c.count);
