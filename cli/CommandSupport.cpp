@@ -36,6 +36,15 @@ std::unique_ptr<File> openRecorderOf(RecorderKind kind, const std::string& path,
     return nullptr;
 }
 
+std::unique_ptr<DataFile> openDataFile(const std::string& path, ConsoleNotice& notice) {
+    notice.beginFile(path);
+    std::unique_ptr<File> file = openRecorderOf(RecorderKind::Data, path, notice);
+    if (!file) return nullptr;
+    auto df = std::make_unique<DataFile>(std::move(file));
+    df->open();
+    return df->hasBlocks() ? std::move(df) : nullptr;
+}
+
 std::optional<CTime> parseLocalTime(const std::string& text) {
     int y, mo, d, h = 0, mi = 0, s = 0;
     char sep = ' ';

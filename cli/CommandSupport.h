@@ -6,6 +6,7 @@
 #include <string>
 
 #include "InputFiles.h"
+#include "data/DataFile.h"
 #include "data/File.h"
 #include "time/CTime.h"
 
@@ -18,6 +19,9 @@ std::unique_ptr<File> openRecorderPath(const std::string& path);
 // the other kind is reported as such (naming the command that takes it)
 // and gives null.
 std::unique_ptr<File> openRecorderOf(RecorderKind kind, const std::string& path, ConsoleNotice& notice);
+// A chosen data file opened to its first block; null when it is not one or
+// holds no block (the reason has been reported, under the file's name).
+std::unique_ptr<DataFile> openDataFile(const std::string& path, ConsoleNotice& notice);
 
 // "YYYY-MM-DD HH:MM:SS" (or with a "T", or a date alone) as a recorder
 // time; nothing when the text is not such a time from 1989 on.

@@ -64,14 +64,8 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
     if (files.size() > static_cast<std::size_t>(MaxExportFiles))
         return usage("at most " + std::to_string(MaxExportFiles) + " data files go into one export (" + std::to_string(files.size()) + " given)");
     std::vector<std::unique_ptr<dFileIt>> items;
-    for (const std::string& path : files) {
-        notice.beginFile(path);
-        std::unique_ptr<File> file = openRecorderOf(RecorderKind::Data, path, notice);
-        if (!file) continue;
-        auto df = std::make_shared<DataFile>(std::move(file));
-        df->open();
-        if (df->hasBlocks()) items.push_back(std::make_unique<dFileIt>(df));
-    }
+    for (const std::string& path : files)
+        if (std::shared_ptr<DataFile> df = openDataFile(path, notice)) items.push_back(std::make_unique<dFileIt>(std::move(df)));
     notice.beginFile("");
     if (items.empty()) {
         std::fprintf(stderr, "harvex export: no data file to export\n");

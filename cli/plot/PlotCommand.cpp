@@ -147,14 +147,8 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     if (files.size() > static_cast<std::size_t>(MaxChannels))
         return usage("at most " + std::to_string(MaxChannels) + " channels go into one chart (" + std::to_string(files.size()) + " given)");
     std::vector<std::unique_ptr<DataFile>> channels;
-    for (const std::string& path : files) {
-        notice.beginFile(path);
-        std::unique_ptr<File> file = openRecorderOf(RecorderKind::Data, path, notice);
-        if (!file) continue;
-        auto df = std::make_unique<DataFile>(std::move(file));
-        df->open();
-        if (df->hasBlocks()) channels.push_back(std::move(df));
-    }
+    for (const std::string& path : files)
+        if (std::unique_ptr<DataFile> df = openDataFile(path, notice)) channels.push_back(std::move(df));
     notice.beginFile("");
     if (channels.empty()) {
         std::fprintf(stderr, "harvex plot: no data file to draw\n");
