@@ -17,7 +17,9 @@ constexpr const char* ExitCodes =
 
 void addDialectOptions(CLI::App& cmd, DialectOptions& d, bool& recursive, const char* kind) {
     cmd.add_flag("--recursive", recursive, std::string("A directory given stands for its ") + kind + " files, sorted by name; with this, those of its subdirectories too");
-    cmd.add_option("--delimiter", d.delimiter, "Field delimiter in place of the comma: one character such as ';', or \\t / tab");
+    cmd.add_option("--delimiter", d.delimiter, "Field delimiter in place of the comma: one character such as ';', or \\t / tab")
+        ->check(CLI::Validator([](std::string& v) { return v.empty() ? std::string("takes one character, \\t or tab") : std::string(); },
+                               "CHAR"));
     cmd.add_flag("--decimal-comma", d.decimalComma, "Decimal comma in the numbers (needs a delimiter other than the comma)");
     cmd.add_flag("--trim", d.trim, "Numbers without the blanks that pad them to a fixed width");
     cmd.add_option("--encoding", d.encoding,
@@ -59,7 +61,13 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     exportCmd->add_option("--date", exp.date, "Date in the time column: none, mdy or dmy")->capture_default_str();
     exportCmd->add_option("--split", exp.split, "One file per none, minute, hour, day, week or month; names count up")->capture_default_str();
-    exportCmd->add_option("--split-rows", exp.splitRows, "A new file after N data rows, each with the header line; names count up as with --split, with which it combines");
+    exportCmd->add_option("--split-rows", exp.splitRows, "A new file after N data rows, each with the header line; names count up as with --split, with which it combines")
+        ->check(CLI::Validator(
+            [](std::string& v) {
+                const bool digits = !v.empty() && v.find_first_not_of("0123456789") == std::string::npos;
+                return digits ? std::string() : "takes a number of rows, not \"" + v + "\"";
+            },
+            "N"));
     exportCmd->add_flag("--force", exp.force, "Replace output files that exist");
     exportCmd->add_flag("--quiet", exp.quiet, "No progress on the terminal");
     addDialectOptions(*exportCmd, exp.dialect, exp.recursive, "data (*.DC*)");

@@ -7,10 +7,14 @@ crlf() { sed 's/$/\r/'; }
 run export FAST.DC1 -o x.csv --decimal-comma
 expect "decimal comma with comma delimiter status" "$rc" 2
 expect "decimal comma with comma delimiter message" "$err" "harvex export: --decimal-comma needs a delimiter other than the comma (such as --delimiter ';')"
-for bad in "--delimiter ab" "--encoding latin9" "--crlf --lf" "--bom --encoding cp1252" "--time iso --date dmy"; do
+for bad in "--delimiter ab" "--encoding latin9" "--crlf --lf" "--bom --encoding cp1252" "--time iso --date dmy" \
+           "--split-rows -5" "--split-rows 3x"; do
   run export FAST.DC1 -o x.csv $bad
   expect "refused: $bad" "$rc" 2
 done
+run export FAST.DC1 -o x.csv --delimiter ""
+expect "refused: an empty delimiter" "$rc" 2
+expect "nothing written for refused options" "$(ls x*.csv 2>/dev/null)" ""
 
 # Delimiter, decimal comma and trimming work by field: the label's comma,
 # dot and quote stay.
