@@ -178,6 +178,11 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     }
     const std::uint64_t from = start ? start->ticks() : first;
     std::uint64_t to = end ? end->ticks() : last;
+    // As the export does: an empty chart would look like a recording of nothing.
+    if (from > last || to < first) {
+        std::fprintf(stderr, "harvex plot: no samples in the chosen span; nothing drawn\n");
+        return 1;
+    }
     if (to <= from) to = from + TicksPerSecond;
 
     const int panels = static_cast<int>(channels.size());

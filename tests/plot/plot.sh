@@ -23,5 +23,7 @@ for bad in "-o chart.jpg" "-o x.png --width 50" "-o x.png --height 100000" "-o x
   run plot FAST.DC1 $bad
   expect "refused: $bad" "$rc" 2
 done
+run plot FAST.DC1 -o late.png --start "2010-01-01 00:00:00"
+expect "no samples in the span" "$rc|$err|$(ls late.png 2>/dev/null)" "1|harvex plot: no samples in the chosen span; nothing drawn|"
 
 finish
