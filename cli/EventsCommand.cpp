@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "CommandSupport.h"
 #include "ConsoleNotice.h"
@@ -51,6 +52,7 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
     if (toStdout && rewrite) binaryStdout();
 
     bool outputFailed = false;
+    std::vector<std::string> written;
     for (const std::string& path : files) {
         notice.beginFile(path);
         std::unique_ptr<File> file = openRecorderOf(RecorderKind::Events, path, notice);
@@ -75,12 +77,22 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
             outputFailed = true;
             continue;
         }
+        // Two inputs of the same name in different directories (or one
+        // given twice): the second would replace what the first wrote.
+        bool writtenBefore = false;
+        for (const std::string& previous : written) writtenBefore = writtenBefore || sameFile(out, previous);
+        if (writtenBefore) {
+            notice.error("Export not written. " + out + " holds the export of another file of the same name.");
+            outputFailed = true;
+            continue;
+        }
         if (!o.force && fs::exists(out, ec)) {
             notice.error("Export not written. " + out + " exists already.");
             outputFailed = true;
             continue;
         }
-        if (!exportEvents(events, out, rewrite)) outputFailed = true;
+        if (exportEvents(events, out, rewrite)) written.push_back(out);
+        else outputFailed = true;
     }
     if (o.dialect.excel && rewrite && rewrite->mostRowsInOneFile() + 1 > SpreadsheetRows)
         std::fprintf(stderr, "harvex events: warning: an export holds %llu rows; a spreadsheet shows at most %lu\n",

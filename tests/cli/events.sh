@@ -27,6 +27,12 @@ expect "mixed messages" "$err" "CUT.ALM: End of File
 FAST.DC1: a data file, not an alarm/event file: 'harvex export' exports it"
 expect "mixed wrote the good one" "$(ls out)" "EVENTS.csv"
 
+# Two files of the same name: the second does not replace the first's export.
+mkdir other && cp LABELS.ALM other/EVENTS.ALM
+run events EVENTS.ALM other/EVENTS.ALM -o out --force
+expect "same name status" "$rc|$err" "3|other/EVENTS.ALM: Export not written. out/EVENTS.csv holds the export of another file of the same name."
+expect "same name keeps the first" "$(sed -n 2p out/EVENTS.csv)" '12/31/2003 ,13:05:09,1,"High 1  ",    12.345'
+
 run events EVENTS.ALM FAST.DC1 -o one.csv
 expect "several to one file" "$rc" 2
 run events EVENTS.ALM -o x.csv --clock 13
