@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
-#include "support/RecordingNotice.h"
 #include "ui/CControl.h"
 #include "ui/CDialog.h"
 
@@ -26,7 +24,6 @@ protected:
             if (checked(d, id)) ids.push_back(id);
         return ids;
     }
-    testsupport::RecordingNotice notice;
 };
 
 struct ByteGroupCase {
@@ -85,25 +82,6 @@ TEST_F(Controls, WordGroupKeepsTheBitsOutsideItsMask) {
     EXPECT_EQ(order, 1);
 }
 
-TEST_F(Controls, ControlsUnbindTheirItemsWhenTheDialogGoes) {
-    HWND button = nullptr;
-    HWND edit = nullptr;
-    {
-        CDialog form(IDD_EXPORT);
-        std::uint8_t value = 0;
-        char text[10] = "12:34:56";
-        form.bind<CRadioGroupC>(109, 112, &value, 0xFF);
-        form.bind<CStrCtrl>(IDC_START_TIME, text, 9);
-        button = form.item(111);
-        edit = form.item(IDC_START_TIME);
-        EXPECT_NE(CControl::fromItem(button), nullptr) << "every button of the group is bound";
-        EXPECT_EQ(CControl::fromItem(button), CControl::fromItem(form.item(109)));
-        EXPECT_NE(CControl::fromItem(edit), nullptr);
-    }
-    EXPECT_FALSE(IsWindow(button)) << "the dialog window is destroyed with its object";
-    EXPECT_FALSE(IsWindow(edit));
-}
-
 TEST_F(Controls, TextControlShowsItsBufferAndSavesAtMostItsLength) {
     CDialog form(IDD_EXPORT);
     char text[10] = "12:34:56";
@@ -115,55 +93,6 @@ TEST_F(Controls, TextControlShowsItsBufferAndSavesAtMostItsLength) {
     clickItem(form.handle(), IDOK);
     EXPECT_EQ(form.result(), 1);
     EXPECT_STREQ(text, "012345678") << "9 characters and the terminator";
-}
-
-// Records the order in which the dialog asks its controls.
-class RecordingEdit : public CStrCtrl {
-public:
-    RecordingEdit(CDialog& d, int id, char* buffer, std::vector<std::string>& log, const bool& valid)
-        : CStrCtrl(d, id, buffer, 9), id_(id), log_(log), valid_(valid) {}
-    bool validate() override {
-        log_.push_back("validate " + std::to_string(id_));
-        return valid_;
-    }
-    void save() override {
-        log_.push_back("save " + std::to_string(id_));
-        CStrCtrl::save();
-    }
-
-private:
-    int id_;
-    std::vector<std::string>& log_;
-    const bool& valid_;
-};
-
-TEST_F(Controls, OkValidatesInOrderAndSavesOnlyWhenAllPass) {
-    CDialog form(IDD_EXPORT);
-    std::vector<std::string> log;
-    char buffers[4][10] = {"a", "b", "c", "d"};
-    const bool yes = true;
-    bool second = false;
-    form.bind<RecordingEdit>(IDC_START_TIME, buffers[0], log, yes);
-    form.bind<RecordingEdit>(IDC_START_DATE, buffers[1], log, second);
-    form.bind<RecordingEdit>(IDC_END_TIME, buffers[2], log, yes);
-    form.bind<RecordingEdit>(IDC_END_DATE, buffers[3], log, yes);
-    SetDlgItemTextA(form.handle(), IDC_START_TIME, "changed");
-    ShowWindow(form.handle(), SW_SHOW);
-    SetForegroundWindow(form.handle());
-
-    clickItem(form.handle(), IDOK);
-    EXPECT_EQ(log, (std::vector<std::string>{"validate 100", "validate 101"}));
-    EXPECT_EQ(form.result(), 0) << "the form stays open";
-    EXPECT_STREQ(buffers[0], "a") << "nothing is saved";
-    EXPECT_EQ(GetFocus(), form.item(IDC_START_DATE)) << "the failing field has the focus";
-
-    log.clear();
-    second = true;
-    clickItem(form.handle(), IDOK);
-    EXPECT_EQ(log, (std::vector<std::string>{"validate 100", "validate 101", "validate 102", "validate 103",
-                                             "save 100", "save 101", "save 102", "save 103"}));
-    EXPECT_EQ(form.result(), 1);
-    EXPECT_STREQ(buffers[0], "changed");
 }
 
 }  // namespace

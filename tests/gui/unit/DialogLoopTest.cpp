@@ -38,12 +38,17 @@ TEST_F(DialogLoop, EndsOnOkCancelEscapeAndEnter) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        CDialog form(IDD_EXPORT);
-        ASSERT_NE(form.handle(), nullptr);
-        SetFocus(form.item(IDC_START_TIME));
-        c.act(form);
-        EXPECT_EQ(form.runModal(), c.result);
-        EXPECT_TRUE(IsWindow(form.handle())) << "the caller deletes the dialog, not the loop";
+        HWND window = nullptr;
+        {
+            CDialog form(IDD_EXPORT);
+            window = form.handle();
+            ASSERT_NE(window, nullptr);
+            SetFocus(form.item(IDC_START_TIME));
+            c.act(form);
+            EXPECT_EQ(form.runModal(), c.result);
+            EXPECT_TRUE(IsWindow(window)) << "the caller deletes the dialog, not the loop";
+        }
+        EXPECT_FALSE(IsWindow(window)) << "the window goes with its object";
     }
 }
 

@@ -2,6 +2,7 @@
 // person's answers given from inside their loops.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -9,6 +10,7 @@
 #include "app/AppSettings.h"
 #include "forms/DisplayForm.h"
 #include "forms/ExportForm.h"
+#include "support/KeptSettings.h"
 #include "support/RecordingNotice.h"
 #include "support/TimeFieldsOf.h"
 #include "time/CTime.h"
@@ -42,7 +44,7 @@ TEST(TypedDate, CalendarDaysFrom1989On) {
 }
 
 TEST(FormTexts, FollowTheDisplayOrderAndReadBack) {
-    const std::uint8_t saved = AppSettings.displayFlags;
+    testsupport::KeptSettings kept;
     const CTime t = fromFields(testsupport::date(5, 3, 2001, 14, 5, 9));
     char time[TimeTextLength + 1];
     char date[DateTextLength + 1];
@@ -54,7 +56,6 @@ TEST(FormTexts, FollowTheDisplayOrderAndReadBack) {
         EXPECT_STREQ(date, flags == 0x40 ? "05/03/2001 " : "03/05/2001 ");
         EXPECT_EQ(timeFromTexts(time, date), t);
     }
-    AppSettings.displayFlags = saved;
 }
 
 class Forms : public ::testing::Test {
@@ -62,11 +63,9 @@ protected:
     void SetUp() override {
         guitest::prepareApp();
         guitest::takeQuitMessage();
-        saved_ = AppSettings;
     }
-    void TearDown() override { AppSettings = saved_; }
+    testsupport::KeptSettings kept;
     testsupport::RecordingNotice notice;
-    AppSettingsRecord saved_;
 };
 
 // The form opens on the clock and date order of the flags and keeps only
@@ -97,50 +96,51 @@ CTime at(int year, int month, int day, int hour, int minute, int second) {
     return fromFields(testsupport::date(day, month, year, hour, minute, second));
 }
 
-TEST_F(Forms, ExportFormRejectsBadFieldsThenTakesTheTypedSpan) {
+// Each OK checks the edits in the form's order, stops at the first bad one
+// and puts the focus there; nothing is saved until all pass, so after
+// Cancel the span and options are the ones the form opened with.
+TEST_F(Forms, ExportFormSavesTheTypedSpanOnlyWhenEveryFieldPasses) {
     AppSettings.displayFlags = 0x40;
-    exportStart = at(2004, 3, 5, 10, 15, 0) + CTime::fromTicks(2500);
-    exportEnd = at(2004, 3, 5, 13, 9, 30);
-    std::string shownStart;
-    guitest::WhenShown answer("Export", [&](HWND d) {
-        char text[32];
-        GetDlgItemTextA(d, IDC_START_DATE, text, sizeof text);
-        shownStart = text;
-        SetDlgItemTextA(d, IDC_END_DATE, "29/02/2003 ");
-        guitest::clickItem(d, IDOK);  // refused: stays open
-        SetDlgItemTextA(d, IDC_END_DATE, "06/03/2004 ");
-        SetDlgItemTextA(d, IDC_END_TIME, "24:00:00");
-        guitest::clickItem(d, 112);
-        guitest::clickItem(d, IDOK);
-    });
-    EXPECT_EQ(runExportForm(), 1);
-    EXPECT_EQ(shownStart, "05/03/2004 ");
-    EXPECT_EQ(notice.messages, (std::vector<testsupport::ShownMessage>{testsupport::errorBox("Invalid Date")}));
-    EXPECT_EQ(exportStart, at(2004, 3, 5, 10, 15, 0)) << "read back to the second";
-    EXPECT_EQ(exportEnd, at(2004, 3, 7, 0, 0, 0));
-    EXPECT_EQ(AppSettings.exportTimeFormat, 3);
-}
-
-TEST_F(Forms, ExportFormCancelKeepsSpanAndOptions) {
-    AppSettings.exportTimeFormat = 1;
-    AppSettings.exportDateFormat = 2;
-    AppSettings.exportInterval = 4;
-    exportStart = at(2010, 12, 31, 23, 59, 59);
-    exportEnd = at(2011, 1, 1, 0, 0, 1);
-    guitest::WhenShown answer("Export", [&](HWND d) {
-        SetDlgItemTextA(d, IDC_START_TIME, "01:02:03");
-        guitest::clickItem(d, 109);
-        guitest::clickItem(d, 113);
-        guitest::clickItem(d, 117);
-        guitest::clickItem(d, IDCANCEL);
-    });
-    EXPECT_EQ(runExportForm(), 0);
-    EXPECT_EQ(exportStart, at(2010, 12, 31, 23, 59, 59));
-    EXPECT_EQ(exportEnd, at(2011, 1, 1, 0, 0, 1));
-    EXPECT_EQ(AppSettings.exportTimeFormat, 1);
-    EXPECT_EQ(AppSettings.exportDateFormat, 2);
-    EXPECT_EQ(AppSettings.exportInterval, 4);
-    EXPECT_TRUE(notice.messages.empty());
+    const CTime start = at(2004, 3, 5, 10, 15, 0), end = at(2004, 3, 5, 13, 9, 30);
+    const struct { int last; int result; CTime start; CTime end; int timeFormat; } cases[] = {
+        {IDOK, 1, at(2004, 3, 5, 1, 2, 3), at(2004, 3, 7, 0, 0, 0), 3},
+        {IDCANCEL, 0, start, end, 1},  // the start read back to the second
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.last == IDOK ? "OK" : "Cancel");
+        notice.clear();
+        AppSettings.exportTimeFormat = 1;
+        exportStart = start + CTime::fromTicks(2500);
+        exportEnd = end;
+        std::string shownStart;
+        std::vector<int> focused;
+        guitest::WhenShown answer("Export", [&](HWND d) {
+            auto refusedOk = [&] {
+                guitest::clickItem(d, IDOK);
+                focused.push_back(GetDlgCtrlID(GetFocus()));
+            };
+            char text[32];
+            GetDlgItemTextA(d, IDC_START_DATE, text, sizeof text);
+            shownStart = text;
+            guitest::clickItem(d, 112);
+            SetDlgItemTextA(d, IDC_START_TIME, "25:00:00");
+            SetDlgItemTextA(d, IDC_END_DATE, "02/13/2004 ");  // month first: refused when days come first
+            refusedOk();
+            SetDlgItemTextA(d, IDC_START_TIME, "01:02:03");
+            refusedOk();
+            SetDlgItemTextA(d, IDC_END_DATE, "06/03/2004 ");
+            SetDlgItemTextA(d, IDC_END_TIME, "24:00:00");
+            guitest::clickItem(d, c.last);
+        });
+        EXPECT_EQ(runExportForm(), c.result);
+        EXPECT_EQ(shownStart, "05/03/2004 ");
+        EXPECT_EQ(notice.messages, (std::vector<testsupport::ShownMessage>{testsupport::errorBox("Invalid time"),
+                                                                           testsupport::errorBox("Invalid Date")}));
+        EXPECT_EQ(focused, (std::vector<int>{IDC_START_TIME, IDC_END_DATE}));
+        EXPECT_EQ(exportStart, c.start);
+        EXPECT_EQ(exportEnd, c.end);
+        EXPECT_EQ(AppSettings.exportTimeFormat, c.timeFormat);
+    }
 }
 
 }  // namespace
