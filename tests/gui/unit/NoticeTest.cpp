@@ -1,8 +1,11 @@
 // Message boxes and the hourglass of the Windows program.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "GuiTestSupport.h"
 #include "ResourceIds.h"
+#include "ui/CApp.h"
 #include "ui/CDialog.h"
 #include "ui/CWnd.h"
 #include "ui/Win32Notice.h"
@@ -19,6 +22,8 @@ protected:
     void TearDown() override {
         endBusy();
         setUserNotice(previous_);
+        App.close();
+        guitest::takeQuitMessage();
     }
     Win32Notice notice_;
     UserNotice* previous_ = nullptr;
@@ -26,32 +31,43 @@ protected:
 
 HCURSOR standard(int id) { return LoadCursorA(nullptr, MAKEINTRESOURCEA(id)); }
 
-TEST_F(Notice, ErrorBoxAnswersAndGivesTheActivationBack) {
-    CDialog form(IDD_DISPLAY);
-    SetActiveWindow(form.handle());
-    ASSERT_EQ(GetActiveWindow(), form.handle());
-    std::string caption, text;
-    guitest::WhenShown answer("  Error  ", [&](HWND box) {
-        char buffer[128];
-        GetWindowTextA(box, buffer, sizeof buffer);
-        caption = buffer;
-        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            GetWindowTextA(c, buffer, sizeof buffer);
-            if (std::string(buffer) == "Invalid time") text = buffer;
-        }
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
-    EXPECT_EQ(reportError("Invalid time"), 0);
-    EXPECT_TRUE(answer.done());
-    EXPECT_EQ(caption, "  Error  ");
-    EXPECT_EQ(text, "Invalid time");
-    EXPECT_EQ(GetActiveWindow(), form.handle()) << "the form is active again";
+std::string windowText(HWND window) {
+    char text[128] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
-TEST_F(Notice, YesNoBoxAnswers) {
-    for (const auto& [button, result] : {std::pair{IDYES, 1}, std::pair{IDNO, 0}}) {
-        guitest::WhenShown answer("Question", [b = button](HWND box) { PostMessageA(box, WM_COMMAND, b, 0); });
-        EXPECT_EQ(showMessage("Go on?", "Question", BoxType::YesNo | BoxType::IconQuestion), result);
+// The box shows the caption and text it was given and its answer comes
+// back. It belongs to the frame, which the platform activates when the box
+// closes; the form that was active must be active again.
+TEST_F(Notice, BoxesAnswerAndGiveTheActivationBack) {
+    App.mainWindow = std::make_unique<CMDIFrameWnd>(0, 0, 300, 200, 7);
+    ShowWindow(App.mainHandle(), SW_SHOW);
+    CDialog form(IDD_DISPLAY);
+    ShowWindow(form.handle(), SW_SHOW);
+    const struct { const char* caption; unsigned type; int button; int result; } cases[] = {
+        {"  Error  ", BoxType::Ok, IDOK, 1},
+        {"Question", BoxType::YesNo | BoxType::IconQuestion, IDYES, 1},
+        {"Question", BoxType::YesNo | BoxType::IconQuestion, IDNO, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        SetActiveWindow(form.handle());
+        ASSERT_EQ(GetActiveWindow(), form.handle());
+        std::string caption;
+        bool textShown = false, hasButton = false;
+        guitest::WhenShown answer(c.caption, [&](HWND box) {
+            caption = windowText(box);
+            for (HWND item = GetWindow(box, GW_CHILD); item; item = GetWindow(item, GW_HWNDNEXT))
+                textShown = textShown || windowText(item) == "Nothing written.";
+            hasButton = GetDlgItem(box, c.button) != nullptr;
+            PostMessageA(box, WM_COMMAND, c.button, 0);
+        });
+        EXPECT_EQ(showMessage("Nothing written.", c.caption, c.type), c.result);
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_TRUE(textShown);
+        EXPECT_TRUE(hasButton) << "the box has the buttons of its type";
+        EXPECT_EQ(GetActiveWindow(), form.handle());
     }
 }
 
@@ -62,15 +78,13 @@ TEST_F(Notice, BusyShowsTheHourglassInWindowsAndForms) {
     CDialog form(IDD_DISPLAY);
     const LPARAM overClient = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
     beginBusy();
-    beginBusy();
     EXPECT_EQ(GetCursor(), standard(32514));
     for (HWND w : {window.handle(), form.handle()}) {
         SetCursor(nullptr);
         EXPECT_EQ(SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), overClient), TRUE);
         EXPECT_EQ(GetCursor(), standard(32514));
     }
-    endBusy();  // one end ends it, however many begins
-    EXPECT_FALSE(isBusy());
+    endBusy();
     EXPECT_EQ(GetCursor(), standard(32512));
     SetCursor(nullptr);
     SendMessageA(window.handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.handle()), overClient);
