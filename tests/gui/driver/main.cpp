@@ -16,8 +16,10 @@
 
 #include "DriverUi.h"
 #include "Recordings.h"
+#include "support/TextFiles.h"
 
 using namespace drive;
+using testsupport::fileText;
 
 namespace {
 
@@ -48,6 +50,8 @@ std::string makeDir(const std::string& name) {
     return dir;
 }
 
+void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
 std::set<std::string> filesIn(const std::string& dir) {
     std::set<std::string> names;
     WIN32_FIND_DATAA fd;
@@ -70,8 +74,8 @@ void compareOutputs(const std::string& gui, const std::string& reference, const 
                                                     std::to_string(theirs.size()) + " files"))
         return;
     for (const auto& name : ours) {
-        const std::string a = readBytes(gui + "\\" + name);
-        const std::string b = readBytes(reference + "\\" + name);
+        const std::string a = fileText(gui + "\\" + name);
+        const std::string b = fileText(reference + "\\" + name);
         check(a == b, what + ": " + name + " differs from harvex's (" + std::to_string(a.size()) + " and " +
                           std::to_string(b.size()) + " bytes)");
     }
@@ -246,7 +250,7 @@ void startAndSingleInstance() {
         check(false, "the program's resources can be read");
     }
 
-    const std::string before = readBytes(ini);
+    const std::string before = fileText(ini);
     HWND marker = CreateWindowExA(0, "Static", "driver marker", WS_POPUP | WS_VISIBLE, 20, 20, 200, 60, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -258,7 +262,7 @@ void startAndSingleInstance() {
         const bool ended = second.waitExit(60000, code);
         check(ended && code == 0, "the second copy ends with 0");
         check(isAbove(first.main, marker), "the second copy brought the first to the top");
-        check(readBytes(ini) == before, "the second copy left the settings file alone");
+        check(fileText(ini) == before, "the second copy left the settings file alone");
     }
     DestroyWindow(marker);
     if (exitGui(first)) check(profileValue(ini, "export", "Time Format") == "1", "the first copy wrote its settings");
@@ -310,9 +314,9 @@ void aboutAndHelp() {
     for (const auto& [name, press] : ways) {
         DeleteFileA(log.c_str());
         press();
-        const bool opened = waitUntil([&] { return !readBytes(log).empty(); }, LongWait);
+        const bool opened = waitUntil([&] { return !fileText(log).empty(); }, LongWait);
         if (check(opened, std::string(name) + " opens the help")) {
-            std::string got = readBytes(log);
+            std::string got = fileText(log);
             while (!got.empty() && (got.back() == '\n' || got.back() == '\r')) got.pop_back();
             expectText(got, expectedUrl, std::string(name) + " opens the help at topic 1");
         }
@@ -429,7 +433,7 @@ void badFilesSkipped() {
     expectText(takeErrorBox(gui), "Bad Type", "a file of type 2");
     const std::string truncated = oneLine(takeErrorBox(gui));
     runHarvex("export \"" + dir + "\\TR.DC2\" -o x.csv", scratch, dir + "\\truncated.err", false);
-    const std::string reported = readBytes(dir + "\\truncated.err");
+    const std::string reported = fileText(dir + "\\truncated.err");
     check(truncated != "<no error box>" && !truncated.empty() && reported.find(truncated) != std::string::npos,
           "the truncated file's error \"" + truncated + "\" is the one harvex reports: " + oneLine(reported));
 
@@ -465,8 +469,8 @@ void cancelAndRefuse() {
     writeBoiler(dir + "\\A.DC1");
     writeAlarms(dir + "\\C.ALM");
     const auto files = filesIn(dir);
-    const std::string data = readBytes(dir + "\\A.DC1");
-    const std::string alarms = readBytes(dir + "\\C.ALM");
+    const std::string data = fileText(dir + "\\A.DC1");
+    const std::string alarms = fileText(dir + "\\C.ALM");
     Gui gui;
     if (!startGui(gui, dir)) return;
     auto nothingWritten = [&](const std::string& what) {
@@ -537,7 +541,7 @@ void cancelAndRefuse() {
               std::string("writing over ") + refusal.input + " is refused: \"" + text + "\"");
         sync(gui.main);
     }
-    check(readBytes(dir + "\\A.DC1") == data && readBytes(dir + "\\C.ALM") == alarms, "the recorder files are unchanged");
+    check(fileText(dir + "\\A.DC1") == data && fileText(dir + "\\C.ALM") == alarms, "the recorder files are unchanged");
 
     const std::string ini = dir + "\\wHarvex.ini";
     if (!exitGui(gui)) return;
