@@ -139,14 +139,18 @@ inline void pressKey(HWND window, int virtualKey) {
     PostMessageA(window, WM_KEYUP, static_cast<WPARAM>(virtualKey), static_cast<LPARAM>(0xC0000001 | (scan << 16)));
 }
 
-// The text of a message box: its longest static line.
+// The text of a message box (its longest static item) on one line, as
+// harvex writes the same message to its error stream.
 inline std::string messageText(HWND box) {
     std::string best;
     for (HWND item = nullptr; (item = FindWindowExA(box, item, "Static", nullptr));) {
         const std::string text = windowText(item);
         if (text.size() > best.size()) best = text;
     }
-    return best;
+    std::string line;
+    for (char c : best)
+        if (c != '\r') line += c == '\n' ? ' ' : c;
+    return line;
 }
 
 // Waits until the program has handled everything sent so far.
