@@ -12,6 +12,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "DriverUi.h"
 #include "Recordings.h"
@@ -111,10 +112,10 @@ HWND waitForm(const Gui& gui, const char* title) {
     return form;
 }
 
-// Clicks a button of the form, which must then close.
-bool closeWith(HWND form, int button, const std::string& what) {
-    click(form, button);
-    return check(waitGone(form), what);
+// Clicks the buttons in turn; the last must close the form.
+bool closeWith(HWND form, const std::vector<int>& buttons, const std::string& what) {
+    for (int id : buttons) click(form, id);
+    return check(waitGone(form, LongWait), what);
 }
 
 // A file form once its name box is there.
@@ -147,13 +148,6 @@ bool answerFileForm(const Gui& gui, const char* title, const std::string& direct
 bool chooseFiles(const Gui& gui, const std::string& directory, const std::string& names) {
     postCommand(gui.main, 32006);
     return answerFileForm(gui, "Read From", directory, names);
-}
-
-bool cancelFileForm(const Gui& gui, const char* title) {
-    HWND form = waitForm(gui, title);
-    if (!form) return false;
-    PostMessageA(form, WM_COMMAND, IDCANCEL, 0);
-    return check(waitGone(form, LongWait), std::string("\"") + title + "\" closes after Cancel");
 }
 
 // The text of the next error box, which is then closed with OK.
@@ -266,7 +260,7 @@ void aboutAndHelp() {
             {107, "Fax: 555-0198"},     {108, "www.test.invalid"},
         };
         for (const auto& [id, text] : lines) expectText(itemText(about, id), text, "About line " + std::to_string(id));
-        closeWith(about, IDOK, "O&K closes the About box");
+        closeWith(about, {IDOK}, "O&K closes the About box");
     }
 
     // The test's own "browser" for HTML files records what it is given.
@@ -338,9 +332,7 @@ void exportAndSkipBadFiles() {
     if (!display) return;
     checkRadios(display, {201, 202}, {200, 203}, "DISPLAY opens on the defaults");
     check(screenshot("display-form"), "screenshot of DISPLAY");
-    click(display, 200);
-    click(display, 203);
-    closeWith(display, IDOK, "OK closes DISPLAY");
+    closeWith(display, {200, 203, IDOK}, "OK closes DISPLAY");
     if (!answerFileForm(gui, "Alarm/Event Export Filename", out, "events.csv")) return;
 
     HWND form = waitForm(gui, "Export");
@@ -350,10 +342,7 @@ void exportAndSkipBadFiles() {
     check(screenshot("export-form"), "screenshot of Export");
     setItemText(form, 100, "10:30:00");
     setItemText(form, 102, "12:45:30");
-    click(form, 111);
-    click(form, 115);
-    click(form, 119);
-    closeWith(form, IDOK, "OK closes the Export form");
+    closeWith(form, {111, 115, 119, IDOK}, "OK closes the Export form");
     if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
     sync(gui.main);
     check(noErrorBox(gui), "the export shows no error");
@@ -387,10 +376,7 @@ void exportAndSkipBadFiles() {
     if (!(form = waitForm(again, "Export"))) return;
     checkRadios(form, {111, 115, 119}, {110, 113, 117}, "the second start reads the options back");
     expectSpan(form, "10:15:00 05/03/2004 to 13:09:30 05/03/2004 ", "the second start keeps day-first dates");
-    click(form, 110);
-    click(form, 113);
-    click(form, 117);
-    closeWith(form, IDOK, "OK closes the Export form");
+    closeWith(form, {110, 113, 117, IDOK}, "OK closes the Export form");
     if (!answerFileForm(again, "Export Filename", out2, "data.csv")) return;
     sync(again.main);
     check(noErrorBox(again), "the export after skipped files shows no error");
@@ -420,45 +406,29 @@ void cancelAndRefuse() {
     const std::string alarms = fileText(dir + "\\C.ALM");
     Gui gui;
     if (!startGui(gui, dir)) return;
-    auto nothingWritten = [&](const std::string& what) {
+
+    // Each walk ends with Cancel at its last form, after clicks there or
+    // at a form before it that must not count either.
+    struct Step { const char* form; std::vector<int> buttons; };
+    const struct { const char* files; std::vector<Step> steps; const char* notAsked; } cancels[] = {
+        {nullptr, {{"Read From", {IDCANCEL}}}, "Export"},
+        {"\"C.ALM\"", {{"DISPLAY", {200, 203, IDCANCEL}}, {"Alarm/Event Export Filename", {IDCANCEL}}}, nullptr},
+        {"\"A.DC1\"", {{"Export", {112, 114, 122, IDCANCEL}}}, "Export Filename"},
+        {"\"A.DC1\"", {{"Export", {IDOK}}, {"Export Filename", {IDCANCEL}}}, nullptr},
+    };
+    for (const auto& c : cancels) {
+        const std::string what = std::string("Cancel on ") + c.steps.back().form;
+        if (!c.files) postCommand(gui.main, 32006);
+        bool walked = !c.files || chooseFiles(gui, dir, c.files);
+        for (const Step& step : c.steps) {
+            HWND form = walked ? waitForm(gui, step.form) : nullptr;
+            walked = form && closeWith(form, step.buttons, std::string(step.form) + " closes");
+        }
+        if (!walked) continue;
         sync(gui.main);
+        if (c.notAsked) check(!findWindow(gui.pid(), "#32770", c.notAsked), what + ": no " + c.notAsked + " form");
         check(filesIn(dir) == files, what + ": nothing written");
         check(noErrorBox(gui), what + ": no error shown");
-    };
-
-    postCommand(gui.main, 32006);
-    if (cancelFileForm(gui, "Read From")) {
-        sync(gui.main);
-        check(!findWindow(gui.pid(), "#32770", "Export"), "Cancel on Read From: no Export form");
-        nothingWritten("Cancel on Read From");
-    }
-
-    if (chooseFiles(gui, dir, "\"C.ALM\"")) {
-        if (HWND display = waitForm(gui, "DISPLAY")) {
-            click(display, 200);
-            click(display, 203);
-            closeWith(display, IDCANCEL, "Cancel closes DISPLAY");
-        }
-        if (cancelFileForm(gui, "Alarm/Event Export Filename")) nothingWritten("Cancel on the alarm/event name");
-    }
-
-    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
-        if (HWND form = waitForm(gui, "Export")) {
-            click(form, 112);
-            click(form, 114);
-            click(form, 122);
-            closeWith(form, IDCANCEL, "Cancel closes Export");
-            sync(gui.main);
-            check(!findWindow(gui.pid(), "#32770", "Export Filename"), "Cancel on Export: no name asked");
-            nothingWritten("Cancel on Export");
-        }
-    }
-
-    if (chooseFiles(gui, dir, "\"A.DC1\"")) {
-        if (HWND form = waitForm(gui, "Export")) {
-            click(form, IDOK);
-            if (cancelFileForm(gui, "Export Filename")) nothingWritten("Cancel on Export Filename");
-        }
     }
 
     // The inputs chosen again as outputs: the overwrite question is
