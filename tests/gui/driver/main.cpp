@@ -151,8 +151,8 @@ bool chooseFiles(const Gui& gui, const std::string& directory, const std::string
 }
 
 // The text of the next error box, which is then closed with OK.
-std::string takeErrorBox(const Gui& gui, DWORD ms = LongWait) {
-    HWND box = waitWindow(gui.pid(), "#32770", "  Error  ", ms);
+std::string takeErrorBox(const Gui& gui) {
+    HWND box = waitWindow(gui.pid(), "#32770", "  Error  ");
     if (!box) return "<no error box>";
     sync(box);
     std::string text = messageText(box);
@@ -183,9 +183,26 @@ void expectSpan(HWND form, const std::string& expected, const std::string& what)
                expected, what);
 }
 
-void checkRadios(HWND form, std::initializer_list<int> on, std::initializer_list<int> off, const std::string& what) {
-    for (int id : on) check(isChecked(form, id), what + ": button " + std::to_string(id) + " is checked");
-    for (int id : off) check(!isChecked(form, id), what + ": button " + std::to_string(id) + " is not checked");
+// The checked buttons among items first..last, as "110 113 117".
+std::string checkedButtons(HWND form, int first, int last) {
+    std::string ids;
+    for (int id = first; id <= last; ++id) {
+        if (!isChecked(form, id)) continue;
+        if (!ids.empty()) ids += ' ';
+        ids += std::to_string(id);
+    }
+    return ids;
+}
+
+// Names the export data.csv in `out` and compares what the program wrote
+// there with what harvex writes into `ref` from A.DC1 and B.DC2.
+void exportLikeHarvex(const Gui& gui, const std::string& dir, const std::string& out, const std::string& ref,
+                      const std::string& options, const std::string& what) {
+    if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
+    sync(gui.main);
+    check(noErrorBox(gui), what + ": no error shown");
+    runHarvex("export \"" + dir + "\\A.DC1\" \"" + dir + "\\B.DC2\" -o data.csv " + options, ref, ref + ".err");
+    compareOutputs(out, ref, what);
 }
 
 // Title, menu, full screen; a second copy brings the first to the top
@@ -330,7 +347,7 @@ void exportAndSkipBadFiles() {
     if (!chooseFiles(gui, dir, "\"A.DC1\" \"C.ALM\" \"B.DC2\"")) return;
     HWND display = waitForm(gui, "DISPLAY");
     if (!display) return;
-    checkRadios(display, {201, 202}, {200, 203}, "DISPLAY opens on the defaults");
+    expectText(checkedButtons(display, 200, 203), "201 202", "DISPLAY opens on the defaults");
     check(screenshot("display-form"), "screenshot of DISPLAY");
     closeWith(display, {200, 203, IDOK}, "OK closes DISPLAY");
     if (!answerFileForm(gui, "Alarm/Event Export Filename", out, "events.csv")) return;
@@ -338,21 +355,15 @@ void exportAndSkipBadFiles() {
     HWND form = waitForm(gui, "Export");
     if (!form) return;
     expectSpan(form, "10:15:00 05/03/2004 to 13:09:30 05/03/2004 ", "from the earlier first to the later last sample");
-    checkRadios(form, {110, 113, 117}, {109, 111, 112, 114, 115, 118, 119, 120, 121, 122}, "Export opens on defaults");
+    expectText(checkedButtons(form, 109, 122), "110 113 117", "Export opens on the defaults");
     check(screenshot("export-form"), "screenshot of Export");
     setItemText(form, 100, "10:30:00");
     setItemText(form, 102, "12:45:30");
     closeWith(form, {111, 115, 119, IDOK}, "OK closes the Export form");
-    if (!answerFileForm(gui, "Export Filename", out, "data.csv")) return;
-    sync(gui.main);
-    check(noErrorBox(gui), "the export shows no error");
-
     runHarvex("events \"" + dir + "\\C.ALM\" -o events.csv --clock 12 --date dmy", ref, dir + "\\events.err");
-    runHarvex("export \"" + dir + "\\A.DC1\" \"" + dir +
-                  "\\B.DC2\" -o data.csv --start \"2004-03-05 10:30:00\" --end \"2004-03-05 12:45:30\" "
-                  "--time 12h --date dmy --split hour",
-              ref, dir + "\\export.err");
-    compareOutputs(out, ref, "export of two data files and an alarm/event file");
+    exportLikeHarvex(gui, dir, out, ref,
+                     "--start \"2004-03-05 10:30:00\" --end \"2004-03-05 12:45:30\" --time 12h --date dmy --split hour",
+                     "export of two data files and an alarm/event file");
 
     const std::string ini = dir + "\\wHarvex.ini";
     if (!exitGui(gui, 'X')) return;
@@ -374,16 +385,12 @@ void exportAndSkipBadFiles() {
           "the truncated file's error \"" + truncated + "\" is the one harvex reports: " + reported);
 
     if (!(form = waitForm(again, "Export"))) return;
-    checkRadios(form, {111, 115, 119}, {110, 113, 117}, "the second start reads the options back");
+    expectText(checkedButtons(form, 109, 122), "111 115 119", "the second start reads the options back");
     expectSpan(form, "10:15:00 05/03/2004 to 13:09:30 05/03/2004 ", "the second start keeps day-first dates");
     closeWith(form, {110, 113, 117, IDOK}, "OK closes the Export form");
-    if (!answerFileForm(again, "Export Filename", out2, "data.csv")) return;
-    sync(again.main);
-    check(noErrorBox(again), "the export after skipped files shows no error");
-    runHarvex("export \"" + dir + "\\A.DC1\" \"" + dir + "\\B.DC2\" -o data.csv --start \"2004-03-05 10:15:00\" "
-                  "--end \"2004-03-05 13:09:30\" --time elapsed --date none --split none",
-              ref2, dir + "\\export2.err");
-    compareOutputs(out2, ref2, "export after skipped files");
+    exportLikeHarvex(again, dir, out2, ref2,
+                     "--start \"2004-03-05 10:15:00\" --end \"2004-03-05 13:09:30\" --time elapsed --date none --split none",
+                     "export after skipped files");
     // Renaming needs the file closed: the program opens files without
     // delete sharing.
     for (const char* name : {"A.DC1", "T.DC3", "TR.DC2", "B.DC2"}) {

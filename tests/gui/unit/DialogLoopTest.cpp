@@ -16,6 +16,7 @@ protected:
         guitest::prepareApp();
         guitest::takeQuitMessage();
     }
+    void TearDown() override { guitest::takeQuitMessage(); }  // a frame ends the loop when it goes
 };
 
 void postKey(HWND target, int key) {
@@ -68,23 +69,18 @@ TEST_F(DialogLoop, NoTemplateMeansNoWaiting) {
 }
 
 TEST_F(DialogLoop, TheOwnerTakesNoInputWhileTheFormRuns) {
-    HWND owner = CreateWindowExA(0, "Static", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    struct Frame : CWnd {
-        explicit Frame(HWND h) : CWnd(nullptr, 0, 0, 0, 0, 0, WindowFlags::DeferCreate) { hwnd_ = h; }
-        ~Frame() override { hwnd_ = nullptr; }
-    } frame(owner);
+    CMDIFrameWnd owner(0, 0, 300, 200, 7);
     bool enabledDuring = true;
     {
-        CDialog form(IDD_DISPLAY, &frame);
+        CDialog form(IDD_DISPLAY, &owner);
         guitest::WhenShown look("DISPLAY", [&](HWND d) {
-            enabledDuring = IsWindowEnabled(owner) != FALSE;
+            enabledDuring = IsWindowEnabled(owner.handle()) != FALSE;
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(form.runModal(), -1);
     }
     EXPECT_FALSE(enabledDuring);
-    EXPECT_TRUE(IsWindowEnabled(owner));
-    DestroyWindow(owner);
+    EXPECT_TRUE(IsWindowEnabled(owner.handle()));
 }
 
 }  // namespace
