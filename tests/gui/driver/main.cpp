@@ -284,14 +284,8 @@ void aboutAndHelp() {
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     const std::string command = std::string("\"") + self + "\" \"%1\"";
-    for (const auto& [name, value] : {std::pair<std::string, std::string>{".htm", "HarvexTestHelp"},
-                                      {"HarvexTestHelp\\shell\\open\\command", command}}) {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-            continue;
-        RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
-        RegCloseKey(key);
-    }
+    RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "HarvexTestHelp", 0);
+    RegSetValueA(HKEY_CLASSES_ROOT, "HarvexTestHelp\\shell\\open\\command", REG_SZ, command.c_str(), 0);
     std::string guiDir = guiPath.substr(0, guiPath.find_last_of('\\') + 1);
     std::string expectedUrl = "file:///";
     for (char c : guiDir + "wHarvex.htm#topic1") expectedUrl += c == '\\' ? '/' : c;
