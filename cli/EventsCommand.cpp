@@ -1,5 +1,6 @@
 #include "EventsCommand.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -70,24 +71,17 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
             }
             continue;
         }
-        bool isInput = false;
-        for (const std::string& input : files) isInput = isInput || sameFile(out, input);
-        if (isInput) {
-            notice.error("Export not written. " + out + " is one of the recorder files being exported.");
-            outputFailed = true;
-            continue;
-        }
-        // Two inputs of the same name in different directories (or one
-        // given twice): the second would replace what the first wrote.
-        bool writtenBefore = false;
-        for (const std::string& previous : written) writtenBefore = writtenBefore || sameFile(out, previous);
-        if (writtenBefore) {
-            notice.error("Export not written. " + out + " holds the export of another file of the same name.");
-            outputFailed = true;
-            continue;
-        }
-        if (!o.force && fs::exists(out, ec)) {
-            notice.error("Export not written. " + out + " exists already.");
+        const auto among = [&](const std::vector<std::string>& paths) {
+            return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return sameFile(out, p); });
+        };
+        // A second input of the same name (from another directory, or
+        // given twice) would replace what the first wrote.
+        const char* refusal = among(files)                      ? " is one of the recorder files being exported."
+                              : among(written)                  ? " holds the export of another file of the same name."
+                              : !o.force && fs::exists(out, ec) ? " exists already."
+                                                                : nullptr;
+        if (refusal) {
+            notice.error("Export not written. " + out + refusal);
             outputFailed = true;
             continue;
         }
