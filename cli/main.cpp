@@ -12,7 +12,7 @@
 namespace {
 
 constexpr const char* ExitCodes =
-    "Exit status: 0 all exported; 1 an input was skipped (see the messages); 2 a usage error; "
+    "Exit status: 0 all exported; 1 an input was skipped or the span holds no samples (see the messages); 2 a usage error; "
     "3 an output could not be written (3 wins over 1).";
 
 void addDialectOptions(CLI::App& cmd, DialectOptions& d, bool& recursive, const char* kind) {
