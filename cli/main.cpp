@@ -33,6 +33,12 @@ void addDialectOptions(CLI::App& cmd, DialectOptions& d, bool& recursive, const 
                  "--decimal-comma; options given as well take precedence. Warns when one file passes 1,048,576 rows");
 }
 
+// The span of the samples a command takes; parseSpanOptions reads them.
+void addSpanOptions(CLI::App& cmd, std::string& start, std::string& end) {
+    cmd.add_option("--start", start, "First time, \"YYYY-MM-DD HH:MM:SS\" (default: the earliest first sample)");
+    cmd.add_option("--end", end, "Last time, \"YYYY-MM-DD HH:MM:SS\" (default: the latest last sample)");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,8 +59,7 @@ int main(int argc, char** argv) {
     CLI::App* exportCmd = app.add_subcommand("export", "Merge up to 15 data files on one time axis into comma-separated text");
     exportCmd->add_option("FILE", exp.files, "Recorder data files (*.DC*), or directories of them")->required();
     exportCmd->add_option("-o,--output", exp.output, "Output file; - writes to standard output")->required();
-    exportCmd->add_option("--start", exp.start, "First time, \"YYYY-MM-DD HH:MM:SS\" (default: the earliest first sample)");
-    exportCmd->add_option("--end", exp.end, "Last time, \"YYYY-MM-DD HH:MM:SS\" (default: the latest last sample)");
+    addSpanOptions(*exportCmd, exp.start, exp.end);
     exportCmd->add_option("--time", exp.time,
                           "Time column: sample, elapsed, 12h, 24h, iso (YYYY-MM-DDTHH:MM:SS.ss, the recorder's local "
                           "time: the files hold no time zone) or seconds (elapsed seconds, two decimals)")
@@ -88,8 +93,7 @@ int main(int argc, char** argv) {
     CLI::App* plotCmd = app.add_subcommand("plot", "Draw data files as a chart (PNG or SVG), one panel per channel");
     plotCmd->add_option("FILE", plot.files, "Recorder data files (*.DC*), or directories of them")->required();
     plotCmd->add_option("-o,--output", plot.output, "The chart: a .png or .svg file")->required();
-    plotCmd->add_option("--start", plot.start, "First time, \"YYYY-MM-DD HH:MM:SS\" (default: the earliest first sample)");
-    plotCmd->add_option("--end", plot.end, "Last time, \"YYYY-MM-DD HH:MM:SS\" (default: the latest last sample)");
+    addSpanOptions(*plotCmd, plot.start, plot.end);
     plotCmd->add_option("--width", plot.width, "Width in pixels, 200 to 10000")->capture_default_str();
     plotCmd->add_option("--height", plot.height, "Height in pixels, 200 to 10000 (default: 170 a channel)");
     plotCmd->add_flag("--force", plot.force, "Replace the chart if it exists");
