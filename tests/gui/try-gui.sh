@@ -5,8 +5,7 @@
 # `x11vnc -display :N` shows it live. End it with Exit or Ctrl+C.
 set -u
 build=$(cd "$1" && pwd) here=$(cd "$(dirname "$0")" && pwd)
-mkdir -p "$2/run"
-cd "$2/run"
+mkdir -p "$2/run" && cd "$2/run"
 export WINEPREFIX="$PWD/../wineprefix" WINEDEBUG=-all
 [ -e ALARMS.ALM ] || timeout 120 wine "$build/harvex_samples.exe" . >/dev/null 2>&1
 cp -f "$build/wHarvex.htm" .

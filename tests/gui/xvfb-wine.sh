@@ -8,7 +8,7 @@ workdir=$(cd "$1" && pwd) program=$(realpath "$2")
 shift 2
 export WINEPREFIX="$workdir/wineprefix" WINEDEBUG="${HX_WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb=""
-trap 'wineserver -k >/dev/null 2>&1; [ -n "$xvfb" ] && kill "$xvfb" && wait "$xvfb"' EXIT
+trap 'wineserver -k >/dev/null 2>&1; [ -n "$xvfb" ] && { kill "$xvfb"; wait "$xvfb"; } 2>/dev/null' EXIT
 trap 'exit 130' INT TERM
 if [ "${HX_DESKTOP:-0}" != 1 ]; then
   rm -f "$workdir/display"
@@ -18,8 +18,7 @@ if [ "${HX_DESKTOP:-0}" != 1 ]; then
   [ -s "$workdir/display" ] || { echo "xvfb-wine: no virtual display could be started" >&2; exit 1; }
   export DISPLAY=":$(cat "$workdir/display")"
   echo "Running on the virtual display $DISPLAY"
-  # With no window manager Wine waits on each closing window for one;
-  # unmanaged windows need no answer.
+  # With no window manager Wine waits on each closing window for one; unmanaged windows need no answer.
   timeout 120 wineboot -i >/dev/null 2>&1
   timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 fi

@@ -191,7 +191,6 @@ std::string step(const std::string& verb, const Args& a) {
     const std::string first = a.empty() ? "" : a[0];
     if (verb != "expect box" && verb != "click" && verb != "expect exit")
         if (auto e = strayBox(); !e.empty()) return e;
-    if (verb == "copy") return ok(fs::copy_file(path(first), path(a.at(1))), "cannot copy");
     if (verb == "start" && first == "again") return startAgain();
     if (verb == "close") return ok(PostMessageA(form ? form : mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0), "");
     if (verb == "set") return ok(send(control(a.at(1), true), WM_SETTEXT, 0, a.at(2).c_str()), "no field " + a[1]);
@@ -204,6 +203,8 @@ std::string step(const std::string& verb, const Args& a) {
     if (verb == "expect exit") return ok(ended(std::exchange(gui, nullptr)) == 0, "the program does not end with 0");
     if (verb == "mkdir") {
         for (const auto& d : a) fs::create_directories(path(d));
+    } else if (verb == "copy") {  // FROM TO...
+        for (std::size_t i = 1; i < a.size(); ++i) fs::copy_file(path(first), path(a[i]));
     } else if (verb == "write") {
         std::ofstream out(path(first), std::ios::binary);
         for (std::size_t i = 1; i < a.size(); ++i) out << a[i] << "\r\n";
@@ -211,6 +212,10 @@ std::string step(const std::string& verb, const Args& a) {
         const std::string title = a.empty() ? "Harvex Utility" : first;
         gui = start(a.size() > 1 ? path(a[1]) : program, "");
         if (!waitUntil([&] { return (mainWindow = FindWindowA("Window", title.c_str())); })) return "no window " + title;
+        RECT r{};
+        GetWindowRect(mainWindow, &r);
+        if (r.left || r.top || r.right != GetSystemMetrics(SM_CXSCREEN) || r.bottom != GetSystemMetrics(SM_CYSCREEN))
+            return "the main window does not cover the screen";
         return idle();
     } else if (verb == "key") {  // KEY [in FIELD]
         if (auto e = a.size() == 3 ? "" : idle(); !e.empty()) return e;
