@@ -48,10 +48,8 @@ TEST(Calendar, EveryStoredDayBothWays) {
 
 TEST(Calendar, FarEnds) {
     EXPECT_EQ(dateOf(dayNumber(-1)), (std::vector<int>{1988, 12, 31, 6}));
-    for (int d : {-2, -1461, -1462, -100000, INT_MIN, INT_MAX}) {  // names are looked up by these fields
-        const TimeFields f = dayNumber(d);
-        EXPECT_TRUE(f.weekday >= 0 && f.weekday <= 6 && f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= 31) << d;
-    }
+    const auto inRange = [](TimeFields f) { return f.weekday >= 0 && f.weekday <= 6 && f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= 31; };
+    for (int d : {-2, -1461, -1462, -100000, INT_MIN, INT_MAX}) EXPECT_TRUE(inRange(dayNumber(d))) << d;  // names are looked up by them
     // Past 2^31 days and 2^32 seconds the fields still give the time back.
     std::mt19937_64 random(7);
     for (std::uint64_t d : {0ull, 49709ull, 49710ull, 65536ull, 1000000ull, 3000000000ull}) {
@@ -88,8 +86,11 @@ TEST(Calendar, NextBoundary) {
         ASSERT_EQ(f.ticks + f.second + (interval >= IntervalHour ? f.minute : 0) + (interval >= IntervalDay ? f.hour : 0), 0);
         ASSERT_EQ(interval == IntervalWeek ? f.weekday : interval == IntervalMonth ? f.day - 1 : 0, 0) << t.ticks();
     }
+    CTime none = CTime::fromTicks(12345678), unknown = none;
+    nextBoundary(none, IntervalNone);
+    nextBoundary(unknown, IntervalMonth + 1);  // the start of the day
+    EXPECT_EQ(none.ticks() + unknown.ticks(), 12345678u);
 }
-
 
 // Exactly sized on the heap, where the sanitizer sees a write or read past the end.
 std::string text(const TimeFields* f, CTime t, TimeTextFlags flags) {
