@@ -18,6 +18,7 @@ so a case may use the files an earlier one wrote.
 import argparse
 import os
 import shlex
+import signal
 import subprocess
 import sys
 import tempfile
@@ -88,11 +89,15 @@ def run_table(path, args):
         env = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_NUMERIC", "LANG")}
         env["PATH"] = bindir + os.pathsep + env["PATH"]
         for case in cases:
+            # A session of its own, so that a hang ends with everything it started.
+            done = subprocess.Popen(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
             try:
-                done = subprocess.run(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env,
-                                      capture_output=True, timeout=args.timeout)
-                got = (lines_of(done.stdout, bool(args.wrap)), lines_of(done.stderr, bool(args.wrap)), done.returncode)
+                out, err = done.communicate(timeout=args.timeout)
+                got = (lines_of(out, bool(args.wrap)), lines_of(err, bool(args.wrap)), done.returncode)
             except subprocess.TimeoutExpired:
+                os.killpg(done.pid, signal.SIGKILL)
+                done.communicate()
                 got = ([], [f"still running after {args.timeout} s"], None)
             want = (case["out"], case["err"], case["status"])
             if got != want:

@@ -1,0 +1,73 @@
+// What harvex cannot show: the list removal only the window framework
+// uses, that every chunk slot is destroyed, and that the export's quick
+// conversion of whole counts agrees with the scale's own.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <memory>
+#include <vector>
+
+#include "data/UNITS.h"
+#include "data/VArray.h"
+
+namespace {
+
+struct Item : DNode<Item> {
+    Item(int i, int& gone) : id(i), destroyed(gone) {}
+    ~Item() override { ++destroyed; }
+    int id;
+    int& destroyed;
+};
+
+TEST(DList, RemoveUnlinksWithoutDestroying) {
+    for (int removed : {0, 1, 2}) {
+        int destroyed = 0;
+        DList<Item> list;
+        std::vector<Item*> items;
+        for (int i = 0; i < 3; ++i) items.push_back(list.append(std::make_unique<Item>(i, destroyed)));
+        Item stranger(9, destroyed);
+        list.remove(&stranger);  // of no list: nothing changes
+        list.remove(items[removed]);
+        std::vector<int> forward, backward, rest;
+        for (Item* n = list.head; n; n = n->next) forward.push_back(n->id);
+        for (Item* n = list.tail; n; n = n->prev) backward.insert(backward.begin(), n->id);
+        for (int i = 0; i < 3; ++i)
+            if (i != removed) rest.push_back(i);
+        EXPECT_EQ(forward, rest) << removed;
+        EXPECT_EQ(backward, rest) << removed;
+        EXPECT_EQ(destroyed, 0);
+        delete items[removed];
+        list.clear();
+        EXPECT_EQ(destroyed, 3);
+        EXPECT_EQ(list.tail, nullptr);
+    }
+}
+
+struct Counted {
+    Counted() { ++live; }
+    ~Counted() { --live; }
+    inline static int live = 0;
+};
+
+TEST(VArray, EverySlotIsDestroyedUsedOrNot) {
+    VArray<Counted> array(4);
+    for (int i = 0; i < 5; ++i) array.newElement();
+    EXPECT_EQ(Counted::live, 8);
+    array.clear();
+    EXPECT_EQ(Counted::live, 0);
+}
+
+TEST(Units, EveryWholeCountConvertsAsTheDivisionDoes) {
+    for (std::uint8_t flags : {0, 1, 2, 3, 1 | UNITS::MidScale, 3 | UNITS::MidScale, 1 | UNITS::Logarithmic}) {
+        for (int places = 0; places <= UNITS::MaxDecimals; ++places) {
+            UNITS u;
+            u.set(-12.5f, 3.0f, 87.25f, places, flags);
+            for (std::int32_t raw = -32768; raw <= 65535; ++raw)
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(u.wholeToEngineering(raw)),
+                          std::bit_cast<std::uint32_t>(u.toEngineering(static_cast<double>(raw))))
+                    << "flags " << int(flags) << " places " << places << " raw " << raw;
+        }
+    }
+}
+
+}  // namespace
