@@ -90,7 +90,7 @@ def run_table(path, args):
         env["PATH"] = bindir + os.pathsep + env["PATH"]
         for case in cases:
             # A session of its own, so that a hang ends with everything it started.
-            done = subprocess.Popen(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env,
+            done = subprocess.Popen(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
             try:
                 out, err = done.communicate(timeout=args.timeout)
