@@ -1,16 +1,36 @@
-// What harvex cannot show: the list removal only the window framework
-// uses, that every chunk slot is destroyed, and that the export's quick
-// conversion of whole counts agrees with the scale's own.
+// What harvex cannot show: the busy state the desktop program watches,
+// the list removal only its window framework uses, that every chunk slot
+// is destroyed, and that the export's quick conversion of whole counts
+// agrees with the scale's own.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <memory>
 #include <vector>
 
+#include "data/DataFile.h"
 #include "data/UNITS.h"
 #include "data/VArray.h"
+#include "storage/MemoryIO.h"
+#include "support/RecorderFileBuilder.h"
+#include "support/RecordingNotice.h"
+#include "ui/UserNotice.h"
 
 namespace {
+
+TEST(DataFile, OpenEndsTheBusyStateWhateverItFinds) {
+    testsupport::RecordingNotice notice;
+    testfile::DataFileBuilder b;
+    b.add(testfile::BlockSpec{}).u16({1});
+    std::vector<std::uint8_t> bytes = b.build();
+    for (std::size_t size : {bytes.size(), std::size_t(50)}) {
+        bytes.resize(size);
+        DataFile df(std::make_unique<File>(std::make_unique<MemoryIO>(bytes)));
+        df.open();
+        EXPECT_EQ(df.hasBlocks(), size > 50);
+        EXPECT_FALSE(isBusy());
+    }
+}
 
 struct Item : DNode<Item> {
     Item(int i, int& gone) : id(i), destroyed(gone) {}
