@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "data/DataFile.h"
-#include "data/UNITS.h"
 #include "data/VArray.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
-#include "ui/UserNotice.h"
 
 namespace {
 
@@ -43,18 +41,17 @@ TEST(DList, RemoveUnlinksWithoutDestroying) {
     for (int removed : {0, 1, 2}) {
         int destroyed = 0;
         DList<Item> list;
-        std::vector<Item*> items;
-        for (int i = 0; i < 3; ++i) items.push_back(list.append(std::make_unique<Item>(i, destroyed)));
+        Item* items[3];
+        for (int i = 0; i < 3; ++i) items[i] = list.append(std::make_unique<Item>(i, destroyed));
         Item stranger(9, destroyed);
         list.remove(&stranger);  // of no list: nothing changes
         list.remove(items[removed]);
-        std::vector<int> forward, backward, rest;
+        std::vector<int> forward, backward;
         for (Item* n = list.head; n; n = n->next) forward.push_back(n->id);
         for (Item* n = list.tail; n; n = n->prev) backward.insert(backward.begin(), n->id);
-        for (int i = 0; i < 3; ++i)
-            if (i != removed) rest.push_back(i);
-        EXPECT_EQ(forward, rest) << removed;
-        EXPECT_EQ(backward, rest) << removed;
+        const std::vector<int> rest = removed == 0 ? std::vector{1, 2} : removed == 1 ? std::vector{0, 2} : std::vector{0, 1};
+        EXPECT_EQ(forward, rest);
+        EXPECT_EQ(backward, rest);
         EXPECT_EQ(destroyed, 0);
         delete items[removed];
         list.clear();
