@@ -1,6 +1,5 @@
-// What the command line cannot see of the data and event exports: the
-// desktop program's busy state after each kind of failure, the settings it
-// takes, and the samples a long export gives back.
+// What the command line cannot see of the exports: the busy state after each
+// failure, the settings taken, the samples a long export gives back.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,23 +42,19 @@ std::shared_ptr<DataFile> channel(int blocks, int perBlock) {
 
 fs::path scratch(const char* name) {
     const fs::path dir = fs::temp_directory_path() / name;
-    fs::remove_all(dir);
-    return fs::create_directories(dir), dir;
+    return fs::remove_all(dir), fs::create_directories(dir), dir;
 }
 
 }  // namespace
 
-// Each failure is reported once and ends the busy state it began (checked
-// before the files close, which would end it anyway), wherever it comes.
+// Each failure is reported once and ends the busy state (checked before the files close, which ends it too).
 TEST(ExportFailure, ReportsOnceAndEndsBusy) {
     std::FILE* full = fs::exists("/dev/full") ? std::fopen("/dev/full", "wb") : nullptr;
     if (!full) GTEST_SKIP() << "no device that refuses writes";
     std::setvbuf(full, nullptr, _IONBF, 0);
     const fs::path dir = scratch("hx_export_failures");
     fs::create_symlink("/dev/full", dir / "SPLIT000.CSV");
-    CsvDialect lf;
-    lf.lineEnd = CsvDialect::LineEnd::Lf;
-    CsvRewriter rewriter(lf);
+    CsvRewriter rewriter([] { CsvDialect d; d.lineEnd = CsvDialect::LineEnd::Lf; return d; }());
     const auto data = [&](ExportOptions o, int rows, const fs::path& out) {
         std::vector<dFileIt> items{dFileIt(channel(2, rows / 2))};
         const ExportResult r = DataExporter(items.data(), 1, o).run(CTime::fromTicks(T0), CTime::fromTicks(T0 + (rows - 1) * Second), out.string());
@@ -92,8 +87,7 @@ TEST(ExportFailure, ReportsOnceAndEndsBusy) {
     fs::remove_all(dir);
 }
 
-// A hand-edited settings file may hold any value: those out of range are
-// taken as the defaults, elapsed time, no date, one file.
+// Settings out of range (a hand-edited file) take the defaults: elapsed time, no date, one file.
 TEST(ExportSettings, OutOfRangeTakeTheDefaults) {
     const testsupport::KeptSettings kept;
     for (const auto& [given, taken] : {std::pair{3, 3}, {0, 0}, {4, 1}, {255, 1}}) {
@@ -103,9 +97,8 @@ TEST(ExportSettings, OutOfRangeTakeTheDefaults) {
     }
 }
 
-// A long export gives back the samples of blocks its rows have passed and
-// reads them again when it runs again; a block one column has passed stays
-// while another, over the same file, still shows it.
+// A long export gives back the samples of blocks its rows have passed, reads
+// them again when run again, and keeps one that another column still shows.
 TEST(ExportMemory, PassedBlocksAreGivenBackAndReadAgain) {
     testsupport::RecordingNotice notice;
     const fs::path dir = scratch("hx_export_memory");
@@ -129,6 +122,10 @@ TEST(ExportMemory, PassedBlocksAreGivenBackAndReadAgain) {
     const auto shared = channel(3, 500);
     std::vector<dFileIt> twice{dFileIt(shared), dFileIt(shared)};
     EXPECT_EQ(lastRow(twice), "36436: 1499,    24.99,    24.99\n");
+    // A reversed span, which the export form can pass, writes nothing.
+    fs::remove(dir / "X.CSV");
+    EXPECT_EQ(DataExporter(twice.data(), 2, {}).run(CTime::fromTicks(T0 + Second), CTime::fromTicks(T0), (dir / "X.CSV").string()), ExportResult::NoData);
+    EXPECT_FALSE(fs::exists(dir / "X.CSV"));
     EXPECT_TRUE(notice.messages.empty());
     fs::remove_all(dir);
 }

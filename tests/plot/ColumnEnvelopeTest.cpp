@@ -1,6 +1,5 @@
-// The chart's reductions the PNG cannot pin down: each pixel column's
-// lowest, highest, first and last sample and its join to the one before,
-// and the texts of the time marks.
+// What a PNG cannot pin down: each pixel column's lowest, highest, first and
+// last sample and its join to the one before; the texts of the time marks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,8 +12,7 @@
 
 namespace {
 
-// Random samples, some outside the span, failed readings and gaps, against
-// a reckoning of each column one sample at a time.
+// Random samples, some outside the span, failed readings, gaps, against a reckoning.
 TEST(ColumnEnvelope, MatchesSampleBySampleReckoning) {
     std::mt19937 rng(7);
     for (int round = 0; round < 40; ++round) {
@@ -26,7 +24,7 @@ TEST(ColumnEnvelope, MatchesSampleBySampleReckoning) {
         float low = 0, high = 0;
         for (std::uint64_t t = start - 100; t <= end + 100; t += 1 + rng() % (round % 2 ? 3 : 200)) {
             if (rng() % 50 == 0) {
-                env.gap(), joined = false;
+                env.gap(), joined = false;  // the recording stopped
                 continue;
             }
             const std::uint64_t time = t > end && t - end < 3 ? end : t;  // the end itself, now and then
@@ -47,9 +45,7 @@ TEST(ColumnEnvelope, MatchesSampleBySampleReckoning) {
         for (std::uint32_t i = 0; i < n; ++i) ASSERT_EQ(fields(env.columns()[i]), fields(want[i])) << "round " << round << " column " << i;
         float gotLow = 0, gotHigh = 0;
         ASSERT_EQ(env.range(gotLow, gotHigh), any);
-        if (any) {
-            EXPECT_EQ((std::vector<float>{gotLow, gotHigh}), (std::vector<float>{low, high}));
-        }
+        EXPECT_TRUE(!any || (gotLow == low && gotHigh == high)) << gotLow << " " << gotHigh;
     }
 }
 
@@ -62,7 +58,6 @@ TEST(TimeTicks, RoundStepsAndDatesAcrossDays) {
         {ticksAt(2001, 3, 5, 14, 5, 0), ticksAt(2001, 3, 5, 14, 5, 0, 4000), 5, {"14:05:00.0", "14:05:00.1", "14:05:00.2", "14:05:00.3", "14:05:00.4"}},
         // No step few enough: 364 days, from a Sunday as the epoch is one.
         {ticksAt(2000, 1, 1), ticksAt(2010, 1, 1), 2, {"2000-12-17", "2001-12-16"}},
-        {ticksAt(2000, 1, 1), ticksAt(2000, 1, 2), 0, {}},
         {ticksAt(2004, 2, 27, 12, 0, 0), ticksAt(2004, 3, 2, 0, 0, 0), 5, {"2004-02-28", "2004-02-29", "2004-03-01", "2004-03-02"}},
     };
     for (const auto& c : cases) {

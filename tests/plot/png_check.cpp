@@ -1,9 +1,7 @@
-// Reads a chart back: its size, background and the marks on its time axis
-// and, per panel, whether the trace colour is there and how many stretches
-// without it lie between its first and last column (gaps left empty). The
-// layout is harvex plot's: margins of 90 left, 20 right, 10 above and 46
-// for the time axis, whose marks reach 4 below it; each panel a title of 18
-// and a gap of 8.
+// Reads a chart back: size, background, the marks of the time axis and, per
+// panel, whether the trace colour is there and how many stretches without it
+// lie within (gaps). Layout as harvex plot draws it: margins 90 left, 20
+// right, 10 above, 46 for the time axis (marks 4 long); panel title 18, gap 8.
 #include <cairo.h>
 
 #include <cstdio>
@@ -21,7 +19,7 @@ int main(int argc, char** argv) {
     const auto px = [&](int x, int y) { return data + y * cairo_image_surface_get_stride(s) + x * 4; };  // B, G, R, unused
     int marks = 0;
     for (int x = 80, dark = 0; x < w - 10; dark = px(x++, h - 44)[1] < 128) marks += px(x, h - 44)[1] < 128 && !dark;
-    std::printf("size %dx%d, background %02x%02x%02x, %d time marks\n", w, h, px(1, 1)[2], px(1, 1)[1], px(1, 1)[0], marks);
+    std::printf("%dx%d, background %02x%02x%02x, %d time marks; panels:", w, h, px(1, 1)[2], px(1, 1)[1], px(1, 1)[0], marks);
     for (int p = 0; p < panels; ++p) {
         const double panel = (h - 56.0) / panels;
         const int top = static_cast<int>(10 + p * panel + 18), bottom = static_cast<int>(10 + (p + 1) * panel - 8);
@@ -34,8 +32,9 @@ int main(int argc, char** argv) {
             first = first < 0 ? x : first;
             last = x;
         }
-        std::printf("panel %d: %s, %d holes\n", p + 1, first < 0 ? "empty" : "traced", holes);
+        std::printf("%s %s (%d holes)", p ? "," : "", first < 0 ? "empty" : "traced", holes);
     }
+    std::printf("\n");
     cairo_surface_destroy(s);
     return 0;
 }
