@@ -276,19 +276,25 @@ private:
         }
     }
 
+    // With repeat=N, N such events, each `at` after the one before.
     void addEvent(const Pairs& words) {
         EventRecipe& r = events();
-        EventSpec e;
-        e.time = r.events.empty() ? DefaultStart : r.events.back().time;
-        for (const auto& [k, v] : words) {
-            if (k == "at") e.time = time(v, e.time);
-            else if (k == "point") e.point = std::uint8_t(integer(v));
-            else if (k == "alarm") e.alarm = std::uint8_t(integer(v));
-            else if (k == "code") e.code = std::uint8_t(integer(v));
-            else if (k == "value" || k == "bits") e.value = floatWord(v);
-            else throw std::invalid_argument(k);
+        std::size_t repeat = 1;
+        for (const auto& [k, v] : words)
+            if (k == "repeat") repeat = std::size_t(integer(v));
+        for (std::size_t i = 0; i < repeat; ++i) {
+            EventSpec e;
+            e.time = r.events.empty() ? DefaultStart : r.events.back().time;
+            for (const auto& [k, v] : words) {
+                if (k == "at") e.time = time(v, e.time);
+                else if (k == "point") e.point = std::uint8_t(integer(v));
+                else if (k == "alarm") e.alarm = std::uint8_t(integer(v));
+                else if (k == "code") e.code = std::uint8_t(integer(v));
+                else if (k == "value" || k == "bits") e.value = floatWord(v);
+                else if (k != "repeat") throw std::invalid_argument(k);
+            }
+            r.events.push_back(e);
         }
-        r.events.push_back(e);
     }
 
     std::string directory_;
