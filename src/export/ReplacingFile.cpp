@@ -33,10 +33,15 @@ const char* ReplacingFile::active() { return activeSet ? activePath : nullptr; }
 
 std::FILE* ReplacingFile::open(const std::string& target, const char* mode) {
     discard();
-    const fs::path path(target);
+    target_ = target;
+    std::error_code ec;
+    const fs::file_status status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) return out_ = std::fopen(target.c_str(), mode);
+    // A link stays a link: the file it names is the one replaced.
+    fs::path path(target);
+    if (fs::is_symlink(fs::symlink_status(path, ec))) path = fs::weakly_canonical(path, ec);
     for (int attempt = 0; attempt < 16 && !out_; ++attempt) {
         const fs::path candidate = path.parent_path() / ("." + path.filename().string() + ".harvex-" + randomSuffix());
-        std::error_code ec;
         if (fs::exists(candidate, ec) || ec) continue;
         temporary_ = candidate.string();
         out_ = std::fopen(temporary_.c_str(), mode);
@@ -46,7 +51,7 @@ std::FILE* ReplacingFile::open(const std::string& target, const char* mode) {
         temporary_.clear();
         return nullptr;
     }
-    target_ = target;
+    target_ = path.string();
     setActive(temporary_);
     return out_;
 }
@@ -56,7 +61,10 @@ bool ReplacingFile::commit() {
     bool ok = std::fflush(out_) == 0 && !std::ferror(out_);
     ok = std::fclose(out_) == 0 && ok;
     out_ = nullptr;
+    if (temporary_.empty()) return ok;
     std::error_code ec;
+    // The new file takes the old one's permissions.
+    if (ok && fs::exists(target_, ec)) fs::permissions(temporary_, fs::status(target_, ec).permissions(), ec);
     if (ok) fs::rename(temporary_, target_, ec);
     if (!ok || ec) {
         discard();

@@ -14,8 +14,10 @@ public:
     ReplacingFile(const ReplacingFile&) = delete;
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-    // Creates ".NAME.harvex-XXXXXX" in the target's directory, opened with
-    // mode; null when it cannot be created.
+    // Creates ".NAME.harvex-XXXXXX" in the directory of the target (of the
+    // file a link names), opened with mode; null when it cannot be created.
+    // A target that exists and is not a regular file (a device, a pipe) is
+    // written straight through: there is nothing to rename over.
     std::FILE* open(const std::string& target, const char* mode);
     std::FILE* stream() const { return out_; }
     const std::string& target() const { return target_; }
@@ -31,7 +33,7 @@ public:
 private:
     std::FILE* out_ = nullptr;
     std::string target_;
-    std::string temporary_;
+    std::string temporary_;  // empty when written straight through
 };
 
 // Set when the user asks a long export to stop; exports look at it between
