@@ -76,7 +76,7 @@ TEST(ExportFailure, ReportsOnceAndEndsBusy) {
         {"no name left", [&] { ExportOptions o; o.rowsPerFile = 1; return data(o, 2, dir / "ABCDEFGH.CSV"); },
          "Export ended early.\nNo further file name can be counted up from\n" + (dir / "ABCDEFGH.CSV").string()},
         {"events cannot open", [&] { return !exportEvents(events, nowhere) && !isBusy(); }, "Can't Open file.\n" + nowhere},
-        {"events not written", [&] { return !exportEvents(events, "/dev/full") && !isBusy(); }, "Error writing file."},
+        {"events not written", [&] { return !exportEvents(events, "/dev/full") && !isBusy(); }, error},
     };
     for (const auto& c : cases) {
         testsupport::RecordingNotice notice;
