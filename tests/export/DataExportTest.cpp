@@ -108,7 +108,8 @@ TEST(ExportMemory, PassedBlocksAreGivenBackAndReadAgain) {
         ExportOptions o;
         o.timeFormat = 0;
         DataExporter(items.data(), int(items.size()), o).run(CTime::fromTicks(T0), CTime::fromTicks(T0 + 1499 * Second), (dir / "X.CSV").string());
-        const std::string text = testsupport::fileText(dir / "X.CSV");
+        std::string text = testsupport::fileText(dir / "X.CSV");
+        std::erase(text, '\r');  // the Windows build ends its lines with CR LF
         return std::to_string(text.size()) + ": " + text.substr(text.rfind('\n', text.size() - 2) + 1);
     };
     std::vector<dFileIt> items{dFileIt(channel(3, 500)), dFileIt(channel(5, 300))};
