@@ -201,7 +201,7 @@ TEST_F(EventExportTest, UncreatableOrUnwritableFileIsReported) {
     struct Case { std::string path, text; };
     std::vector<Case> cases = {{uncreatable, "Can't Open file.\n" + uncreatable}};
 #if !defined(_WIN32)
-    if (std::filesystem::exists("/dev/full")) cases.push_back({"/dev/full", "Error writing file."});
+    if (std::filesystem::exists("/dev/full")) cases.push_back({"/dev/full", "Error writing file.\n/dev/full"});
 #endif
     CsvRewriter rewriter(CsvDialect{});
     for (const auto& c : cases) {
