@@ -36,7 +36,7 @@ done
 gcovr -r "$root" "$units" \
   --filter "$root/src/(time|storage|data|export|events|plot)/" \
   --filter "$root/src/app/(AppSettings|Settings|IniProfile)\." \
-  --filter "$root/src/ui/UserNotice\." \
+  --filter "$root/src/notice/" \
   --exclude-throw-branches --exclude-unreachable-branches \
   --txt "$build/coverage.txt" --print-summary
 echo "per-file figures: $build/coverage.txt"

@@ -8,8 +8,8 @@
 #include "forms/DisplayForm.h"
 #include "forms/ExportForm.h"
 #include "forms/FileForms.h"
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

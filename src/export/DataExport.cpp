@@ -7,9 +7,9 @@
 
 #include "app/AppSettings.h"
 #include "export/ExportFileNames.h"
+#include "notice/UserNotice.h"
 #include "time/NumberText.h"
 #include "time/TimeText.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include "app/AppSettings.h"
 #include "export/DataExport.h"
 #include "forms/FileForms.h"
+#include "notice/UserNotice.h"
 #include "time/TimeText.h"
 #include "ui/CDialog.h"
-#include "ui/UserNotice.h"
 
 CTime exportStart;
 CTime exportEnd;

@@ -1,10 +1,10 @@
 #include "ui/CDialog.h"
 
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
 #include "ui/CControl.h"
 #include "ui/CWnd.h"
 #include "ui/Help.h"
-#include "ui/UserNotice.h"
 
 namespace {
 constexpr int IdOk = 1;

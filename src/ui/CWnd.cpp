@@ -5,8 +5,8 @@
 #include <memory>
 #include <utility>
 
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/Settings.h"
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "notice/UserNotice.h"
 #include "support/RecordingNotice.h"
-#include "ui/UserNotice.h"
 
 using testsupport::RecordingNotice;
 using testsupport::ShownMessage;
