@@ -1,6 +1,6 @@
 #pragma once
-// Message boxes owned by the main frame, and the hourglass, for the core's
-// UserNotice seam.
+// Message boxes owned by the main frame, each naming the file it concerns,
+// and the hourglass, for the core's UserNotice seam.
 #include "notice/UserNotice.h"
 
 class Win32Notice final : public UserNotice {
