@@ -57,9 +57,10 @@ bool launched(HWND owner, const std::string& file, const std::string& parameters
 bool openHtmlAt(HWND owner, const std::string& path, int topic) {
     char browser[MAX_PATH] = {};
     const std::string url = htmlHelpUrl(path, topic);
+    const auto quoted = [](const std::string& s) { return std::string(1, '"').append(s).append(1, '"'); };
     if (reinterpret_cast<INT_PTR>(FindExecutableA(path.c_str(), nullptr, browser)) > 32 && browser[0]) {
-        if (launched(owner, browser, "\"" + url + "\"")) return true;
-        if (launched(owner, browser, "\"" + url.substr(0, url.find('#')) + "\"")) return true;
+        if (launched(owner, browser, quoted(url))) return true;
+        if (launched(owner, browser, quoted(url.substr(0, url.find('#'))))) return true;
     }
     return launched(owner, path, "");
 }
