@@ -26,6 +26,6 @@ done
 
 # The core library only: the desktop program's files are not part of it.
 gcovr -r "$root" "$units" --filter "$root/src/(time|storage|data|export|events|plot)/" \
-  --filter "$root/src/app/(AppSettings|Settings|IniProfile)\." --filter "$root/src/ui/UserNotice\." \
+  --filter "$root/src/app/(AppSettings|Settings|IniProfile)\." --filter "$root/src/notice/" \
   --exclude-throw-branches --exclude-unreachable-branches --txt "$build/coverage.txt" --print-summary
 echo "per-file figures: $build/coverage.txt"
