@@ -45,7 +45,7 @@ mingw32:
 
 # The desktop program under Wine, for a person to try.
 gui: setup mingw
-	tests/gui/try-gui.sh $(MINGW) $(BUILD)/gui-session
+	tools/try-gui.sh $(MINGW) $(BUILD)/gui-session
 
 demo: setup-native native
 	@tools/demo $(NATIVE) $(SAMPLES)
