@@ -27,7 +27,7 @@ CYCLE.DC1: Pointers are corrupted
 MISSING.DC1: Can't Open file. MISSING.DC1"
 expect "truncated keeps what it could read" "$(grep -A6 '^TRUNC' <<<"$out" | grep samples:)" "  samples:      2"
 expect "cycle ends" "$(grep -A6 '^CYCLE' <<<"$out" | grep blocks:)" "  blocks:       2"
-expect "event file line" "$(grep '^EVENTS' <<<"$out")" "EVENTS.ALM: alarm/event file (type 4); 'harvex events' exports it"
+expect "event file line" "$(grep '^EVENTS' <<<"$out")" "EVENTS.ALM: recorder alarm/event file"
 expect "type 2 line" "$(grep '^TYPE2' <<<"$out")" "TYPE2.DC1: not a recorder data or alarm/event file (file type 2)"
 expect "good file still listed" "$(grep -c '^FAST.DC1: recorder data file' <<<"$out")" 1
 
@@ -35,13 +35,13 @@ run info --json --blocks FAST.DC1 BADCRC.DC1
 expect "json status" "$rc" 1
 expect "json fields" "$(grep -E '"(samples|checksum|firstSample|label|errors)"' <<<"$out" | tr -d ' ')" '"label":"V",
 "samples":7,
-"firstSample":"03/05/200114:05:00.00",
+"firstSample":"2001-03-05T14:05:00.00",
 "samples":7,
 "checksum":"ok"
 "errors":0,
 "label":"V",
 "samples":3,
-"firstSample":"03/05/200114:05:00.00",
+"firstSample":"2001-03-05T14:05:00.00",
 "samples":3,
 "checksum":"mismatch"
 "errors":1,'
