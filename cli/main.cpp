@@ -46,7 +46,7 @@ void addSpanOptions(CLI::App& cmd, std::string& start, std::string& end) {
 int main(int argc, char** argv) {
     CLI::App app{"harvex - read recorder data and alarm/event files and export them as comma-separated text"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "harvex 4.2");
+    app.set_version_flag("--version", "harvex " HX_VERSION);
 
     InfoOptions info;
     CLI::App* infoCmd = app.add_subcommand("info", "Describe recorder files: header, label, scale, blocks, samples and time span; "
