@@ -8,6 +8,7 @@
 #include "CommandSupport.h"
 #include "ConsoleNotice.h"
 #include "InputFiles.h"
+#include "StopSignals.h"
 #include "export/DataExport.h"
 
 namespace {
@@ -110,6 +111,7 @@ int runExport(const ExportCommandOptions& o, ConsoleNotice& notice) {
         return 1;
     }
     if (result == ExportResult::Failed) return 3;
+    if (result == ExportResult::Stopped) return stoppedStatus();
     if (toStdout && std::fflush(stdout) != 0) return 3;
     if (o.dialect.excel && rewriter && rewriter->mostRowsInOneFile() + 1 > SpreadsheetRows)
         std::fprintf(stderr, "harvex export: warning: %s holds %llu rows in one file; a spreadsheet shows at most %lu (see --split-rows)\n",

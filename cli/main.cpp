@@ -7,13 +7,16 @@
 #include "EventsCommand.h"
 #include "ExportCommand.h"
 #include "InfoCommand.h"
+#include "StopSignals.h"
 #include "plot/PlotCommand.h"
 
 namespace {
 
 constexpr const char* ExitCodes =
     "Exit status: 0 all exported; 1 an input was skipped or the span holds no samples (see the messages); 2 a usage error; "
-    "3 an output could not be written (3 wins over 1).";
+    "3 an output could not be written (3 wins over 1); 130 stopped by Ctrl+C, 143 by kill (SIGTERM), 129 by a closed "
+    "terminal. An output is written under a temporary name beside it and renamed when whole: a failed or stopped "
+    "export leaves the file it would replace as it was.";
 
 void addQuiet(CLI::App& cmd, bool& quiet) { cmd.add_flag("--quiet", quiet, "No progress on the terminal"); }
 
@@ -116,6 +119,7 @@ int main(int argc, char** argv) {
 
     ConsoleNotice notice;
     setUserNotice(&notice);
+    installStopHandlers();
     if (*infoCmd) return runInfo(info, notice);
     if (*exportCmd) return runExport(exp, notice);
     if (*eventsCmd) return runEvents(ev, notice);

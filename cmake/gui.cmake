@@ -1,5 +1,5 @@
-# The desktop program HarvexUtility.exe (Windows builds only), its unit
-# tests and its end-to-end test under Wine in a virtual X display.
+# The desktop program HarvexUtility.exe (Windows builds only) and its
+# end-to-end test under Wine in a virtual X display.
 
 # Resources go through windres by hand: the global -Wall/-Wextra would
 # reach the resource compiler through CMake's RC language.
@@ -32,20 +32,11 @@ add_custom_command(TARGET HarvexUtility POST_BUILD
   VERBATIM)
 
 if(HX_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  set(HX_XVFB_WINE ${CMAKE_SOURCE_DIR}/tests/gui/xvfb-wine.sh)
-
-  file(GLOB HX_GUI_UNIT_SOURCES CONFIGURE_DEPENDS tests/gui/unit/*.cpp)
-  add_executable(harvex_gui_tests ${HX_GUI_UNIT_SOURCES} ${HX_RC_OBJECT})
-  target_link_libraries(harvex_gui_tests PRIVATE harvex_gui harvex_support gtest gtest_main)
-  add_test(NAME gui.unit
-    COMMAND bash ${HX_XVFB_WINE} ${CMAKE_BINARY_DIR}/gui-unit $<TARGET_FILE:harvex_gui_tests> --gtest_brief=1)
-  set_tests_properties(gui.unit PROPERTIES TIMEOUT 300)
-
-  file(GLOB HX_GUI_DRIVER_SOURCES CONFIGURE_DEPENDS tests/gui/driver/*.cpp)
-  add_executable(harvex_gui_driver ${HX_GUI_DRIVER_SOURCES})
-  target_link_libraries(harvex_gui_driver PRIVATE harvex_support comdlg32 shell32 user32 advapi32)
+  # The scenarios of tests/gui/scenarios.txt, driven under Wine in a virtual display.
+  add_executable(harvex_gui_driver tests/gui/driver/main.cpp)
+  target_link_libraries(harvex_gui_driver PRIVATE harvex_support user32 advapi32)
   add_test(NAME gui.e2e
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/e2e.sh ${CMAKE_BINARY_DIR}/gui-e2e
-      $<TARGET_FILE:harvex_gui_driver> $<TARGET_FILE:HarvexUtility> $<TARGET_FILE:harvex>)
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/xvfb-wine.sh ${CMAKE_BINARY_DIR}/gui-e2e $<TARGET_FILE:harvex_gui_driver>
+      ${CMAKE_SOURCE_DIR}/tests/gui/scenarios.txt $<TARGET_FILE:HarvexUtility> $<TARGET_FILE:harvex>)
   set_tests_properties(gui.e2e PROPERTIES TIMEOUT 900)
 endif()

@@ -17,6 +17,7 @@
 #include "../ConsoleNotice.h"
 #include "../InputFiles.h"
 #include "data/DataFileIter.h"
+#include "export/ReplacingFile.h"
 #include "export/TextEncoding.h"
 #include "plot/ChannelTrace.h"
 #include "plot/TimeTicks.h"
@@ -32,6 +33,11 @@ constexpr int MinPanel = 60, MaxSide = 10000, MinSide = 200, MaxChannels = 15;
 int usage(const std::string& text) {
     std::fprintf(stderr, "harvex plot: %s\n", text.c_str());
     return 2;
+}
+
+// cairo writes the chart through this into the file that replaces the target.
+cairo_status_t writeTo(void* file, const unsigned char* data, unsigned int length) {
+    return std::fwrite(data, 1, length, static_cast<std::FILE*>(file)) == length ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
 struct SurfaceDeleter {
@@ -193,7 +199,13 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     const auto columns = static_cast<std::uint32_t>(width - Left - Right);
     const std::vector<TimeTick> ticks = timeTicks(from, to, std::max(2u, columns / 110));
 
-    Surface surface(lower == ".svg" ? cairo_svg_surface_create(o.output.c_str(), width, height)
+    ReplacingFile output;
+    std::FILE* out = output.open(o.output, "wb");
+    if (!out) {
+        std::fprintf(stderr, "harvex plot: %s could not be written: it cannot be created\n", o.output.c_str());
+        return 3;
+    }
+    Surface surface(lower == ".svg" ? cairo_svg_surface_create_for_stream(writeTo, out, width, height)
                                     : cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     if (lower == ".svg") cairo_svg_surface_set_document_unit(surface.get(), CAIRO_SVG_UNIT_PX);
     Context cr(cairo_create(surface.get()));
@@ -212,10 +224,11 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     drawTimeAxis(cr.get(), ticks, from, to, width, height - Bottom);
     cr.reset();
     cairo_status_t status = cairo_surface_status(surface.get());
-    if (status == CAIRO_STATUS_SUCCESS && lower == ".png") status = cairo_surface_write_to_png(surface.get(), o.output.c_str());
+    if (status == CAIRO_STATUS_SUCCESS && lower == ".png") status = cairo_surface_write_to_png_stream(surface.get(), writeTo, out);
     cairo_surface_finish(surface.get());
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface.get());
     surface.reset();
+    if (status == CAIRO_STATUS_SUCCESS && !output.commit()) status = CAIRO_STATUS_WRITE_ERROR;
     // The font caches go too, so a leak checker sees a clean exit.
     cairo_debug_reset_static_data();
     FcFini();

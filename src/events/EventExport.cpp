@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "export/ReplacingFile.h"
 #include "time/NumberText.h"
 #include "time/TimeText.h"
 #include "ui/UserNotice.h"
@@ -146,7 +147,6 @@ bool writeRewritten(EventFile& file, std::FILE* out, CsvRewriter& dialect) {
         e = file.cursor.advance(1) ? file.cursor.current() : nullptr;
     }
     ok = ok && (text.empty() || std::fwrite(text.data(), 1, text.size(), out) == text.size()) && std::fflush(out) == 0;
-    if (!ok) reportError("Error writing file.");
     return ok;
 }
 
@@ -172,24 +172,21 @@ bool writeEvents(EventFile& file, std::FILE* out, CsvRewriter* dialect) {
         e = file.cursor.advance(1) ? file.cursor.current() : nullptr;
     }
     ok = ok && (used == 0 || std::fwrite(chunk.get(), 1, used, out) == used) && std::fflush(out) == 0;
-    if (!ok) reportError("Error writing file.");
     return ok;
 }
 
 bool exportEvents(EventFile& file, const std::string& path, CsvRewriter* dialect) {
     beginBusy();
-    std::FILE* out = std::fopen(path.c_str(), dialect ? "wb" : "wt");
+    ReplacingFile output;
+    std::FILE* out = output.open(path, dialect ? "wb" : "wt");
     if (!out) {
         endBusy();
         reportError("Can't Open file.\n" + path);
         return false;
     }
-    bool ok = writeEvents(file, out, dialect);
-    // Closing can still fail to write what the runtime held back.
-    if (std::fclose(out) != 0 && ok) {
-        reportError("Error writing file.");
-        ok = false;
-    }
+    // Closing and renaming can still fail to write what the runtime held back.
+    const bool ok = writeEvents(file, out, dialect) && output.commit();
+    if (!ok) reportError("Error writing file.\n" + path);
     endBusy();
     return ok;
 }

@@ -12,9 +12,9 @@ inline constexpr const char* EventHeaderLine = "\"Date\",\"Time\",\"Point/Event\
 // Appends one line, with its "\n", to out.
 void formatEvent(const Event& event, const StateLabels& labels, std::string& out);
 
-// Writes the header line and every event to an open stream and flushes it.
-// A write error is reported ("Error writing file.") and gives false. With
-// a dialect the lines are rewritten by it (the stream takes them as bytes).
+// Writes the header line and every event to an open stream and flushes it;
+// false on a write error, which the caller reports. With a dialect the
+// lines are rewritten by it (the stream takes them as bytes).
 bool writeEvents(EventFile& file, std::FILE* out, CsvRewriter* dialect = nullptr);
 
 // Creates (or replaces) the text file at path and writes it with

@@ -48,10 +48,21 @@ DataExporter::DataExporter(dFileIt* items, int count, ExportOptions options)
 
 bool DataExporter::fail(const std::string& text) {
     reportError(text);
-    writer_.reset();
-    if (out_ && ownFile_) std::fclose(out_);
-    out_ = nullptr;
+    abandon();
     return false;
+}
+
+void DataExporter::abandon() {
+    // The writer's thread lets go of the file before it goes.
+    writer_.reset();
+    if (ownFile_) file_.discard();
+    out_ = nullptr;
+}
+
+ExportResult DataExporter::finishRun(ExportResult result) {
+    if (result != ExportResult::Written) abandon();
+    endBusy();
+    return result;
 }
 
 bool DataExporter::isInput(const std::string& path) const {
@@ -79,10 +90,9 @@ bool DataExporter::openOutput() {
     if (!options_.overwrite && std::filesystem::exists(name_, ec))
         return fail("Export not written.\n" + name_ + "\nexists already.");
     // A dialect writes its own line ends.
-    out_ = std::fopen(name_.c_str(), options_.dialect ? "wb" : "wt");
-    if (!out_) return fail("Can't Open file.\n" + name_);
+    out_ = file_.open(name_, options_.dialect ? "wb" : "wt");
     ownFile_ = true;
-    written_.push_back(name_);
+    if (!out_) return fail("Can't Open file.\n" + name_);
     return startFile();
 }
 
@@ -116,12 +126,19 @@ bool DataExporter::closeOutput() {
     bool ok = options_.dialect ? writeBuffered() : writer_->finish(used_);
     used_ = 0;
     ok = std::fflush(out_) == 0 && !std::ferror(out_) && ok;
-    if (ownFile_) ok = std::fclose(out_) == 0 && ok;
+    if (ownFile_) ok = ok ? file_.commit() : (file_.discard(), false);
     out_ = nullptr;
     if (!ok) {
-        reportError("Error writing file.\n" + name_);
+        std::string text = "Error writing file.\n" + name_;
+        // A split keeps the files it finished: say which they are.
+        if (written_.size() == 1) text += "\nThe file finished before it is kept: " + written_.front() + ".";
+        if (written_.size() > 1)
+            text += "\nThe " + std::to_string(written_.size()) + " files finished before it are kept: " + written_.front() + " to " +
+                    written_.back() + ".";
+        reportError(text);
         return false;
     }
+    if (ownFile_) written_.push_back(name_);
     return true;
 }
 
@@ -360,15 +377,11 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
 
     bool headerPending = true;
     for (;;) {
-        if (!out_ && !openOutput()) {
-            endBusy();
-            return ExportResult::Failed;
-        }
+        if (!out_ && !openOutput()) return finishRun(ExportResult::Failed);
         if (headerPending) {
             if (!writeHeader()) {
                 closeOutput();
-                endBusy();
-                return ExportResult::Failed;
+                return finishRun(ExportResult::Failed);
             }
             headerPending = false;
         }
@@ -381,10 +394,12 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
         bool complete = false;
         while (!complete) {
             addRow(cursor);
-            if (batched_ == ValueColumn::BatchRows && !putRows(reference)) {
-                closeOutput();
-                endBusy();
-                return ExportResult::Failed;
+            if (batched_ == ValueColumn::BatchRows) {
+                if (!putRows(reference)) {
+                    closeOutput();
+                    return finishRun(ExportResult::Failed);
+                }
+                if (StopRequested) return finishRun(ExportResult::Stopped);
             }
             ++rowNumber_;
             if (++totalRows_ % ProgressEvery == 0 && options_.progress)
@@ -396,24 +411,18 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
         }
         if (!putRows(reference)) {
             closeOutput();
-            endBusy();
-            return ExportResult::Failed;
+            return finishRun(ExportResult::Failed);
         }
+        if (StopRequested) return finishRun(ExportResult::Stopped);
+        if (!closeOutput()) return finishRun(ExportResult::Failed);
         if (!more) {
-            bool ok = closeOutput();
             if (options_.progress) options_.progress(1.0);
-            endBusy();
-            return ok ? ExportResult::Written : ExportResult::Failed;
-        }
-        if (!closeOutput()) {
-            endBusy();
-            return ExportResult::Failed;
+            return finishRun(ExportResult::Written);
         }
         const std::string previous = name_;
         if (!nextFileName(name_)) {
             showError("Export ended early.\nNo further file name can be counted up from\n" + previous);
-            endBusy();
-            return ExportResult::Failed;
+            return finishRun(ExportResult::Failed);
         }
         // Elapsed time starts again with a new interval, not with a new file of rows.
         if (options_.interval && cursor >= boundary) reference = boundary;

@@ -14,6 +14,7 @@
 #include "data/dFileIt.h"
 #include "export/ChunkWriter.h"
 #include "export/CsvDialect.h"
+#include "export/ReplacingFile.h"
 #include "export/ValueColumn.h"
 #include "time/CTime.h"
 #include "time/TimeText.h"
@@ -40,19 +41,24 @@ struct ExportOptions {
     static ExportOptions fromSettings();
 };
 
-enum class ExportResult { Written, NoData, Failed };
+// Stopped: StopRequested was set; what was being written is gone.
+enum class ExportResult { Written, NoData, Failed, Stopped };
 
 class DataExporter {
 public:
     DataExporter(dFileIt* items, int count, ExportOptions options);
     ExportResult run(CTime start, CTime end, std::string name);
-    // The files written, in order.
+    // The files written whole, in order.
     const std::vector<std::string>& written() const { return written_; }
     std::uint64_t rows() const { return totalRows_; }
 
 private:
     bool openOutput();
+    // Ends the file: renamed over its name when whole, else discarded.
     bool closeOutput();
+    // Ends the file being written without keeping any of it.
+    void abandon();
+    ExportResult finishRun(ExportResult result);
     bool writeHeader();
     // Notes where each file stands for the row at the cursor; the rows
     // are made a batch at a time.
@@ -76,6 +82,7 @@ private:
     unsigned timeFlags_ = 0;
     std::string name_;
     std::FILE* out_ = nullptr;
+    ReplacingFile file_;
     bool ownFile_ = false;
     std::uint32_t rowNumber_ = 0;
     std::uint64_t totalRows_ = 0;
