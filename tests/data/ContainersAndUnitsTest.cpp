@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/DataFileIter.h"
+#include "data/HeaderRecords.h"
 #include "data/VArray.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
@@ -38,6 +39,33 @@ TEST(DataFile, OpenEndsBusyAndDroppedSamplesLoadAgain) {
         EXPECT_EQ(it.block()->checksum, ChecksumResult::Match);
     }
     EXPECT_EQ(notice.texts(), std::vector<std::string>{"Can't get block."});
+}
+
+// What a seek reports and where it stands, for callers that step through
+// blocks themselves: three blocks of three samples, a gap before the third.
+TEST(DataFileIter, SeekStatusAndSampleNumber) {
+    testfile::DataFileBuilder b;
+    const std::uint64_t t0 = testfile::ticksAt(2001, 3, 5), s = 10000;
+    for (std::uint64_t start : {t0, t0 + 3 * s, t0 + 9 * s}) b.add(testfile::BlockSpec{}).u16({1, 2, 3}).start = start;
+    DataFile df(std::make_unique<File>(std::make_unique<MemoryIO>(b.build())));
+    df.open();
+    DataFileIter it(df);
+    const struct { std::uint64_t at; int status; std::uint32_t number; } seeks[] = {
+        {t0 + 4 * s, 2, 4}, {t0 + 7 * s, 3, 6}, {t0 + 99 * s, 0, 8}};  // other block, break, after the end
+    for (const auto& c : seeks) {
+        it.reset();
+        EXPECT_EQ(it.seekTime(CTime::fromTicks(c.at)), c.status) << c.number;
+        EXPECT_EQ(it.sampleNumber, c.number);
+    }
+    // A header of a range of types takes the types within it only.
+    for (std::uint8_t type : {5, 6, 8, 9}) {
+        b.type = type;
+        MemoryIO io(b.build());
+        io.open(0);
+        GeneralHeader h;
+        h.read(io, 6, 8);
+        EXPECT_EQ(io.mainError.code == 0, type == 6 || type == 8) << int(type);
+    }
 }
 
 struct Item : DNode<Item> {
