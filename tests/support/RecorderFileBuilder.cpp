@@ -40,11 +40,6 @@ void Bytes::put16At(std::size_t offset, std::uint16_t v) {
     data.at(offset + 1) = static_cast<std::uint8_t>(v);
 }
 
-void Bytes::put32At(std::size_t offset, std::uint32_t v) {
-    put16At(offset, static_cast<std::uint16_t>(v >> 16));
-    put16At(offset + 2, static_cast<std::uint16_t>(v));
-}
-
 std::uint16_t crc16(std::uint16_t reg, const std::uint8_t* p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         reg ^= p[i];
@@ -67,12 +62,6 @@ std::uint32_t floatBits(float f) {
     std::uint32_t b;
     std::memcpy(&b, &f, 4);
     return b;
-}
-
-float floatFromBits(std::uint32_t bits) {
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
 }
 
 ScaleSpec ScaleSpec::of(const std::string& label, float low, float middle, float high, std::uint8_t options) {
@@ -170,8 +159,6 @@ std::vector<std::uint32_t> DataFileBuilder::layout() const {
     }
     return at;
 }
-
-std::uint32_t DataFileBuilder::addressOf(std::size_t i) const { return layout().at(i); }
 
 std::vector<std::uint8_t> DataFileBuilder::build() const {
     const auto at = layout();

@@ -21,7 +21,6 @@ public:
     void text(const std::string& s, std::size_t width, char pad = '\0');
     void storedTime(std::uint64_t ticks);
     void put16At(std::size_t offset, std::uint16_t v);
-    void put32At(std::size_t offset, std::uint32_t v);
     std::size_t size() const { return data.size(); }
     std::vector<std::uint8_t> data;
 };
@@ -30,7 +29,6 @@ std::uint16_t crc16(std::uint16_t reg, const std::uint8_t* p, std::size_t n);
 // Ticks for a calendar time, computed with the proleptic calendar.
 std::uint64_t ticksAt(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int tenthsOfMs = 0);
 std::uint32_t floatBits(float f);
-float floatFromBits(std::uint32_t bits);
 
 struct AlarmSetPoint {
     std::uint32_t first = 0;   // raw float bits
@@ -89,8 +87,6 @@ public:
 
     BlockSpec& add(BlockSpec b) { blocks.push_back(std::move(b)); return blocks.back(); }
     std::vector<std::uint8_t> build() const;
-    // Address of block i in the built file.
-    std::uint32_t addressOf(std::size_t i) const;
     std::size_t headerSize() const;
 
 private:
