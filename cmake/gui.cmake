@@ -36,7 +36,7 @@ if(HX_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   add_executable(harvex_gui_driver tests/gui/driver/main.cpp)
   target_link_libraries(harvex_gui_driver PRIVATE harvex_support user32 advapi32)
   add_test(NAME gui.e2e
-    COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/xvfb-wine.sh ${CMAKE_BINARY_DIR}/gui-e2e $<TARGET_FILE:harvex_gui_driver>
+    COMMAND bash ${CMAKE_SOURCE_DIR}/tools/xvfb-wine.sh ${CMAKE_BINARY_DIR}/gui-e2e $<TARGET_FILE:harvex_gui_driver>
       ${CMAKE_SOURCE_DIR}/tests/gui/scenarios.txt $<TARGET_FILE:HarvexUtility> $<TARGET_FILE:harvex>)
   set_tests_properties(gui.e2e PROPERTIES TIMEOUT 900)
 endif()

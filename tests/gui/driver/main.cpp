@@ -1,5 +1,5 @@
 // Drives HarvexUtility.exe as a person would, through window messages, by the steps of
-// tests/gui/scenarios.txt; run under Wine by xvfb-wine.sh: harvex_gui_driver TABLE PROGRAM HARVEX.
+// tests/gui/scenarios.txt; run under Wine by tools/xvfb-wine.sh: harvex_gui_driver TABLE PROGRAM HARVEX.
 // Given a file: URL it is the help viewer it registers for .htm files: it writes the URL to %HX_HELP_LOG%.
 #include <windows.h>
 
