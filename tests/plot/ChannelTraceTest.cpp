@@ -41,11 +41,13 @@ TEST(ChannelTrace, BlocksJoinOrBreakAndTheSpanCutsThem) {
         b.add(blk);
     }
     auto f = openFile(b);
+    ChannelSummary summary(*f);
+    summary.build();
     // Span to 12 s: the last sample (12.4 s) falls outside; to 20 s the
     // file ends first.
     for (std::uint32_t seconds : {12u, 20u}) {
         SCOPED_TRACE(seconds);
-        const ChannelTrace t = traceChannel(*f, t0, t0 + seconds * Second, seconds);
+        const ChannelTrace t = traceChannel(summary, t0, t0 + seconds * Second, seconds);
         EXPECT_EQ(t.title, "RECORDER (DEGC)");
         EXPECT_EQ(t.scaleLow, -5.0f);
         EXPECT_EQ(t.scaleHigh, 95.0f);
@@ -74,7 +76,9 @@ TEST(ChannelTrace, FileWithoutBlocksHasTitleAndScaleOnly) {
     b.fileScale = ScaleSpec::of("BAR", 1.0f, 2.0f, 3.0f);
     auto f = openFile(b);
     ASSERT_FALSE(f->hasBlocks());
-    const ChannelTrace t = traceChannel(*f, 0, Second, 4);
+    ChannelSummary summary(*f);
+    EXPECT_TRUE(summary.build());
+    const ChannelTrace t = traceChannel(summary, 0, Second, 4);
     EXPECT_EQ(t.title, "RECORDER (BAR)");
     EXPECT_EQ(t.scaleLow, 1.0f);
     EXPECT_EQ(t.scaleHigh, 3.0f);

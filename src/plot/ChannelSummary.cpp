@@ -1,0 +1,135 @@
+#include "plot/ChannelSummary.h"
+
+#include <algorithm>
+
+namespace {
+
+SampleExtent mergeRuns(const SampleExtent* first, std::size_t n) {
+    SampleExtent all;
+    for (std::size_t i = 0; i < n; ++i) all.append(first[i]);
+    return all;
+}
+
+}  // namespace
+
+bool ChannelSummary::build(std::uint64_t samples) {
+    if (complete_) return true;
+    if (!walk_ && file_.hasBlocks()) {
+        walk_.emplace(file_);
+        next_ = walk_->block();
+        first_ = next_->startTime.ticks();
+    }
+    for (std::uint64_t done = 0; next_ && done < samples; next_ = walk_->nextBlock()) done += summarise(*next_);
+    if (next_) return false;
+    complete_ = true;
+    file_.holdError();
+    blocks_.shrink_to_fit();
+    fine_.shrink_to_fit();
+    coarse_.shrink_to_fit();
+    return true;
+}
+
+std::uint64_t ChannelSummary::summarise(DataBlock& b) {
+    last_ = b.endTime.ticks();
+    file_.loadSamples(b);
+    const std::uint32_t n = b.samples ? std::min<std::uint32_t>(b.count, b.samples->count) : 0;
+    if (n > 0) {
+        Block e{&b, b.startTime.ticks(), b.interval, n, static_cast<std::uint32_t>(fine_.size()),
+                static_cast<std::uint32_t>(coarse_.size()), {}, false};
+        // As a chart line: a missed sample or more is a gap, a stamp a little late is not.
+        if (!blocks_.empty()) {
+            const Block& p = blocks_.back();
+            e.breakBefore = e.start > p.lastTime() + p.interval + p.interval / 2 || (b.startCode != 2 && b.startCode != 3);
+        }
+        for (std::uint32_t k = 0; k < n; k += FineRun) {
+            SampleExtent run;
+            for (std::uint32_t i = k; i < std::min(n, k + FineRun); ++i)
+                run.add(b.toEngineering(b.samples->value(static_cast<std::uint16_t>(i))));
+            fine_.push_back(run);
+        }
+        constexpr std::uint32_t PerCoarse = CoarseRun / FineRun;
+        for (std::size_t k = e.fine; k < fine_.size(); k += PerCoarse)
+            coarse_.push_back(mergeRuns(&fine_[k], std::min<std::size_t>(PerCoarse, fine_.size() - k)));
+        e.whole = mergeRuns(&coarse_[e.coarse], coarse_.size() - e.coarse);
+        blocks_.push_back(e);
+    }
+    b.samples.reset();
+    return std::max<std::uint32_t>(n, 1);
+}
+
+double ChannelSummary::progress() const {
+    if (complete_) return 1;
+    const std::uint32_t end = file_.blocks.lastBlock;
+    return next_ && end ? std::min(1.0, double(next_->address) / end) : 0;
+}
+
+bool ChannelSummary::span(std::uint64_t& first, std::uint64_t& last) const {
+    if (!walk_) return false;
+    first = first_;
+    last = last_;
+    return true;
+}
+
+const DataTypeAr* ChannelSummary::samplesOf(DataBlock& b) {
+    if (!b.samples) {
+        file_.loadSamples(b);
+        file_.holdError();
+        if (b.samples) loaded_.push_back(&b);
+    }
+    if (used_.empty() || used_.back() != &b) used_.push_back(&b);
+    return b.samples.get();
+}
+
+ColumnEnvelope ChannelSummary::envelope(std::uint64_t start, std::uint64_t end, std::uint32_t columns) {
+    ColumnEnvelope env(start, end, columns);
+    start = env.start();
+    end = env.end();
+    const double columnTicks = double(end - start) / double(env.columns().size());
+    used_.clear();
+    for (const Block& e : blocks_) {
+        if (e.start > end || e.lastTime() < start) continue;
+        if (e.breakBefore) env.gap();
+        const std::uint64_t step = std::max<std::uint32_t>(e.interval, 1);
+        const std::uint32_t i0 = e.start >= start ? 0 : static_cast<std::uint32_t>((start - e.start + step - 1) / step);
+        const std::uint32_t i1 = e.lastTime() <= end ? e.count - 1 : static_cast<std::uint32_t>((end - e.start) / step);
+        const double perColumn = e.interval ? columnTicks / e.interval : double(e.count);
+        // Runs of the longest length that fits a column, each at its middle.
+        auto runs = [&](const SampleExtent* run, std::uint32_t length) {
+            for (std::uint32_t k = i0 / length; k <= i1 / length; ++k) {
+                const std::uint32_t middle = (k * length + std::min(e.count, (k + 1) * length) - 1) / 2;
+                env.add(std::clamp(e.start + std::uint64_t(middle) * e.interval, start, end), run[k]);
+            }
+        };
+        if (perColumn >= e.count) runs(&e.whole, e.count);
+        else if (perColumn >= CoarseRun) runs(&coarse_[e.coarse], CoarseRun);
+        else if (perColumn >= FineRun || !complete_) runs(&fine_[e.fine], FineRun);
+        else if (const DataTypeAr* samples = samplesOf(*e.block)) {
+            DataBlock& b = *e.block;
+            for (std::uint32_t i = i0; i <= i1 && i < samples->count; ++i)
+                env.add(e.start + std::uint64_t(i) * e.interval, b.toEngineering(samples->value(static_cast<std::uint16_t>(i))));
+        }
+    }
+    // Blocks out of view give their samples back.
+    for (DataBlock* b : loaded_)
+        if (std::find(used_.begin(), used_.end(), b) == used_.end()) b->samples.reset();
+    std::erase_if(loaded_, [](const DataBlock* b) { return !b->samples; });
+    return env;
+}
+
+bool ChannelSummary::valueAt(std::uint64_t time, float& value) {
+    if (!complete_) return false;
+    for (const Block& e : blocks_) {
+        const std::uint64_t half = e.interval / 2;
+        if (time + half < e.start || time > e.lastTime() + half) continue;
+        const std::uint64_t i = time <= e.start ? 0 : std::min<std::uint64_t>((time - e.start + half) / std::max<std::uint32_t>(e.interval, 1), e.count - 1);
+        const DataTypeAr* samples = samplesOf(*e.block);
+        if (!samples || i >= samples->count) return false;
+        value = e.block->toEngineering(samples->value(static_cast<std::uint16_t>(i)));
+        return true;
+    }
+    return false;
+}
+
+std::size_t ChannelSummary::memoryBytes() const {
+    return blocks_.capacity() * sizeof(Block) + (fine_.capacity() + coarse_.capacity()) * sizeof(SampleExtent);
+}
