@@ -37,11 +37,15 @@ std::FILE* ReplacingFile::open(const std::string& target, const char* mode) {
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     if (fs::exists(status) && !fs::is_regular_file(status)) return out_ = std::fopen(target.c_str(), mode);
+    // A write-protected file is not replaced behind its owner's back.
+    if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) return nullptr;
     // A link stays a link: the file it names is the one replaced.
     fs::path path(target);
     if (fs::is_symlink(fs::symlink_status(path, ec))) path = fs::weakly_canonical(path, ec);
     for (int attempt = 0; attempt < 16 && !out_; ++attempt) {
-        const fs::path candidate = path.parent_path() / ("." + path.filename().string() + ".harvex-" + randomSuffix());
+        std::string name = ".";
+        name.append(path.filename().string()).append(".harvex-").append(randomSuffix());
+        const fs::path candidate = path.parent_path() / name;
         if (fs::exists(candidate, ec) || ec) continue;
         temporary_ = candidate.string();
         out_ = std::fopen(temporary_.c_str(), mode);

@@ -89,15 +89,15 @@ def run_table(path, args):
         env = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_NUMERIC", "LANG")}
         env["PATH"] = bindir + os.pathsep + env["PATH"]
         for case in cases:
-            # A session of its own, so that a case that hangs is ended whole.
-            proc = subprocess.Popen(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env,
+            # A session of its own, so that a hang ends with everything it started.
+            done = subprocess.Popen(["bash", "-c", PRELUDE + case["command"]], cwd=work, env=env, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
             try:
-                out, err = proc.communicate(timeout=args.timeout)
-                got = (lines_of(out, bool(args.wrap)), lines_of(err, bool(args.wrap)), proc.returncode)
+                out, err = done.communicate(timeout=args.timeout)
+                got = (lines_of(out, bool(args.wrap)), lines_of(err, bool(args.wrap)), done.returncode)
             except subprocess.TimeoutExpired:
-                os.killpg(proc.pid, signal.SIGKILL)
-                proc.communicate()
+                os.killpg(done.pid, signal.SIGKILL)
+                done.communicate()
                 got = ([], [f"still running after {args.timeout} s"], None)
             want = (case["out"], case["err"], case["status"])
             if got != want:

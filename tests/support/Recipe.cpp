@@ -153,25 +153,25 @@ public:
 
     void write() const {
         for (const auto& name : order_) {
-            const auto& spec = specs_.at(name);
-            if (auto d = std::get_if<DataFileBuilder>(&spec)) writeFile(directory_ + "/" + name, d->build());
-            else writeFile(directory_ + "/" + name, std::get<EventRecipe>(spec).build().build());
+            const auto& made = recipes_.at(name);
+            if (auto d = std::get_if<DataFileBuilder>(&made)) writeFile(directory_ + "/" + name, d->build());
+            else writeFile(directory_ + "/" + name, std::get<EventRecipe>(made).build().build());
         }
     }
 
 private:
     void begin(const std::string& name, const Pairs& words, const std::variant<DataFileBuilder, EventRecipe>& blank) {
-        auto from = words.size() > 1 && words[1].first == "from" ? specs_.find(words[1].second) : specs_.end();
-        if (specs_.count(name) == 0) order_.push_back(name);
-        specs_[name] = from != specs_.end() ? from->second : blank;
+        auto from = words.size() > 1 && words[1].first == "from" ? recipes_.find(words[1].second) : recipes_.end();
+        if (recipes_.count(name) == 0) order_.push_back(name);
+        recipes_[name] = from != recipes_.end() ? from->second : blank;
         current_ = name;
     }
 
     // The words after a file's name.
     static Pairs options(const Pairs& words) { return Pairs(words.begin() + 1, words.end()); }
 
-    DataFileBuilder& data() { return std::get<DataFileBuilder>(specs_.at(current_)); }
-    EventRecipe& events() { return std::get<EventRecipe>(specs_.at(current_)); }
+    DataFileBuilder& data() { return std::get<DataFileBuilder>(recipes_.at(current_)); }
+    EventRecipe& events() { return std::get<EventRecipe>(recipes_.at(current_)); }
 
     void startData(const Pairs& words) {
         begin(words.at(0).first, words, DataFileBuilder{});
@@ -276,23 +276,29 @@ private:
         }
     }
 
+    // With repeat=N, N such events, each `at` after the one before.
     void addEvent(const Pairs& words) {
         EventRecipe& r = events();
-        EventSpec e;
-        e.time = r.events.empty() ? DefaultStart : r.events.back().time;
-        for (const auto& [k, v] : words) {
-            if (k == "at") e.time = time(v, e.time);
-            else if (k == "point") e.point = std::uint8_t(integer(v));
-            else if (k == "alarm") e.alarm = std::uint8_t(integer(v));
-            else if (k == "code") e.code = std::uint8_t(integer(v));
-            else if (k == "value" || k == "bits") e.value = floatWord(v);
-            else throw std::invalid_argument(k);
+        std::size_t repeat = 1;
+        for (const auto& [k, v] : words)
+            if (k == "repeat") repeat = std::size_t(integer(v));
+        for (std::size_t i = 0; i < repeat; ++i) {
+            EventSpec e;
+            e.time = r.events.empty() ? DefaultStart : r.events.back().time;
+            for (const auto& [k, v] : words) {
+                if (k == "at") e.time = time(v, e.time);
+                else if (k == "point") e.point = std::uint8_t(integer(v));
+                else if (k == "alarm") e.alarm = std::uint8_t(integer(v));
+                else if (k == "code") e.code = std::uint8_t(integer(v));
+                else if (k == "value" || k == "bits") e.value = floatWord(v);
+                else if (k != "repeat") throw std::invalid_argument(k);
+            }
+            r.events.push_back(e);
         }
-        r.events.push_back(e);
     }
 
     std::string directory_;
-    std::map<std::string, std::variant<DataFileBuilder, EventRecipe>> specs_;
+    std::map<std::string, std::variant<DataFileBuilder, EventRecipe>> recipes_;
     std::vector<std::string> order_;
     std::string current_;
 };

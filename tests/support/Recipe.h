@@ -6,7 +6,7 @@
 //         alarm=MASK/F,S,T,O/... gap= count= prev= next= prevblock= nextblock= badcrc repeat=N]
 //   block#I [the same keys]    changes block I of the current file (one copied with from=)
 //   alm NAME [version= revision= type= ident= labels=OPEN|CLOSE;... ring=CAPACITY:OLDEST first= last= wrap=]
-//   event [at=TIME|+SECONDS] [point= alarm= code= value=F | bits=HEX]
+//   event [at=TIME|+SECONDS] [point= alarm= code= value=F | bits=HEX] [repeat=N]
 //
 // TIME is 2001-03-05T14:05:00[.ffff]; an event position @N is ring slot N. A
 // LIST holds items V, V*COUNT and A..B[/STEP]. A value may be quoted, with

@@ -1,0 +1,86 @@
+// What harvex cannot show: the busy state the desktop program watches,
+// samples read again once given back, the list removal only its window
+// framework uses, and that the export's quick conversion of whole counts
+// agrees with the scale's own.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <memory>
+#include <vector>
+
+#include "data/DataFileIter.h"
+#include "data/VArray.h"
+#include "storage/MemoryIO.h"
+#include "support/RecorderFileBuilder.h"
+#include "support/RecordingNotice.h"
+
+namespace {
+
+TEST(DataFile, OpenEndsBusyAndDroppedSamplesLoadAgain) {
+    testsupport::RecordingNotice notice;
+    testfile::DataFileBuilder b;
+    testfile::BlockSpec& s = b.add(testfile::BlockSpec{});
+    s.u16({7, 65535});
+    s.alarm = testfile::AlarmSpec{0x03, {}};
+    s.scale = testfile::ScaleSpec::of("OWN", 0, 500, 1000, 0x10);
+    std::vector<std::uint8_t> bytes = b.build();
+    for (std::size_t size : {bytes.size(), std::size_t(50)}) {
+        bytes.resize(size);
+        DataFile df(std::make_unique<File>(std::make_unique<MemoryIO>(bytes)));
+        df.open();
+        EXPECT_FALSE(isBusy());
+        if (!df.hasBlocks()) continue;
+        // Samples the export gave back are read again, past the block's records.
+        DataFileIter it(df);
+        it.advance(1);
+        it.block()->samples.reset();
+        EXPECT_EQ(it.reading(), 1000.0f);
+        EXPECT_EQ(it.block()->checksum, ChecksumResult::Match);
+    }
+    EXPECT_EQ(notice.texts(), std::vector<std::string>{"Can't get block."});
+}
+
+struct Item : DNode<Item> {
+    Item(int i, int& gone) : id(i), destroyed(gone) {}
+    ~Item() override { ++destroyed; }
+    int id;
+    int& destroyed;
+};
+
+TEST(DList, RemoveUnlinksWithoutDestroying) {
+    for (int removed : {0, 1, 2}) {
+        int destroyed = 0;
+        DList<Item> list;
+        Item* items[3];
+        for (int i = 0; i < 3; ++i) items[i] = list.append(std::make_unique<Item>(i, destroyed));
+        Item stranger(9, destroyed);
+        list.remove(&stranger);  // of no list: nothing changes
+        list.remove(items[removed]);
+        std::vector<int> forward, backward;
+        for (Item* n = list.head; n; n = n->next) forward.push_back(n->id);
+        for (Item* n = list.tail; n; n = n->prev) backward.insert(backward.begin(), n->id);
+        const std::vector<int> rest = removed == 0 ? std::vector{1, 2} : removed == 1 ? std::vector{0, 2} : std::vector{0, 1};
+        EXPECT_EQ(forward, rest);
+        EXPECT_EQ(backward, rest);
+        EXPECT_EQ(destroyed, 0);
+        delete items[removed];
+        list.clear();
+        EXPECT_EQ(destroyed, 3);
+        EXPECT_EQ(list.tail, nullptr);
+    }
+}
+
+TEST(Units, EveryWholeCountConvertsAsTheDivisionDoes) {
+    for (std::uint8_t flags : {0, 1, 2, 3, 1 | UNITS::MidScale, 3 | UNITS::MidScale, 1 | UNITS::Logarithmic}) {
+        for (int places = 0; places <= UNITS::MaxDecimals; ++places) {
+            UNITS u;
+            u.set(-12.5f, 3.0f, 87.25f, places, flags);
+            for (std::int32_t raw = -32768; raw <= 65535; ++raw)
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(u.wholeToEngineering(raw)),
+                          std::bit_cast<std::uint32_t>(u.toEngineering(static_cast<double>(raw))))
+                    << "flags " << int(flags) << " places " << places << " raw " << raw;
+        }
+    }
+}
+
+}  // namespace
