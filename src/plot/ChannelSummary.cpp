@@ -103,17 +103,36 @@ ColumnEnvelope ChannelSummary::envelope(std::uint64_t start, std::uint64_t end, 
         if (perColumn >= e.count) runs(&e.whole, e.count);
         else if (perColumn >= CoarseRun) runs(&coarse_[e.coarse], CoarseRun);
         else if (perColumn >= FineRun || !complete_) runs(&fine_[e.fine], FineRun);
-        else if (const DataTypeAr* samples = samplesOf(*e.block)) {
-            DataBlock& b = *e.block;
-            for (std::uint32_t i = i0; i <= i1 && i < samples->count; ++i)
-                env.add(e.start + std::uint64_t(i) * e.interval, b.toEngineering(samples->value(static_cast<std::uint16_t>(i))));
-        }
+        else if (const DataTypeAr* samples = samplesOf(*e.block); samples && samples->count > i0)
+            addSamples(env, e, *samples, i0, std::min<std::uint32_t>(i1, samples->count - 1u));
     }
     // Blocks out of view give their samples back.
     for (DataBlock* b : loaded_)
         if (std::find(used_.begin(), used_.end(), b) == used_.end()) b->samples.reset();
     std::erase_if(loaded_, [](const DataBlock* b) { return !b->samples; });
     return env;
+}
+
+void ChannelSummary::addSamples(ColumnEnvelope& env, const Block& e, const DataTypeAr& samples, std::uint32_t from, std::uint32_t to) {
+    const auto timeOf = [&](std::uint32_t i) { return e.start + std::uint64_t(i) * e.interval; };
+    const std::size_t columns = env.columns().size();
+    const long double columnTicks = static_cast<long double>(env.end() - env.start()) / columns;
+    // A column's samples go in together: its end is found from its first
+    // sample's time, not each sample's.
+    for (std::uint32_t i = from; i <= to;) {
+        const std::size_t column = env.columnOf(timeOf(i));
+        std::uint32_t stop = to + 1;
+        if (column + 1 < columns && e.interval) {
+            const auto next = env.start() + static_cast<std::uint64_t>(columnTicks * (column + 1));
+            const std::uint64_t past = next > e.start ? (next - e.start + e.interval - 1) / e.interval : 0;
+            stop = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(past, i + 1, to + 1));
+            while (stop > i + 1 && env.columnOf(timeOf(stop - 1)) != column) --stop;
+            while (stop <= to && env.columnOf(timeOf(stop)) == column) ++stop;
+        }
+        SampleExtent run;
+        for (; i < stop; ++i) run.add(e.block->toEngineering(samples.value(static_cast<std::uint16_t>(i))));
+        env.add(timeOf(stop - 1), run);
+    }
 }
 
 bool ChannelSummary::valueAt(std::uint64_t time, float& value) {

@@ -59,6 +59,8 @@ private:
     };
 
     std::uint64_t summarise(DataBlock& b);
+    // Samples from..to of a block, read again, into the envelope.
+    void addSamples(ColumnEnvelope& env, const Block& e, const DataTypeAr& samples, std::uint32_t from, std::uint32_t to);
     // The block's samples, loaded again when let go; kept while in view.
     const DataTypeAr* samplesOf(DataBlock& b);
 

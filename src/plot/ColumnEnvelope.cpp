@@ -51,11 +51,7 @@ void ColumnEnvelope::add(std::uint64_t time, const SampleExtent& samples) {
     if (time < start_ || time > end_) return;
     if (samples.open & SampleExtent::OpenStart) gap();
     if (samples.empty()) return;
-    // The last column takes the end itself.
-    const std::uint64_t n = columns_.size();
-    const auto index = static_cast<std::size_t>(std::min<std::uint64_t>(
-        n - 1, static_cast<std::uint64_t>(static_cast<long double>(time - start_) * n / static_cast<long double>(end_ - start_))));
-    EnvelopeColumn& c = columns_[index];
+    EnvelopeColumn& c = columns_[columnOf(time)];
     if (!c.filled) {
         c.filled = true;
         c.joined = joinNext_;
@@ -72,6 +68,13 @@ void ColumnEnvelope::add(std::uint64_t time, const SampleExtent& samples) {
     low_ = std::min(low_, samples.low);
     high_ = std::max(high_, samples.high);
     any_ = true;
+}
+
+std::size_t ColumnEnvelope::columnOf(std::uint64_t time) const {
+    // The last column takes the end itself.
+    const std::uint64_t n = columns_.size();
+    return static_cast<std::size_t>(std::min<std::uint64_t>(
+        n - 1, static_cast<std::uint64_t>(static_cast<long double>(time - start_) * n / static_cast<long double>(end_ - start_))));
 }
 
 bool ColumnEnvelope::range(float& low, float& high) const {

@@ -44,6 +44,8 @@ public:
     // The recording stopped: the next sample is not joined to the last.
     void gap() { joinNext_ = false; }
 
+    // The column of a time within the span.
+    std::size_t columnOf(std::uint64_t time) const;
     std::uint64_t start() const { return start_; }
     std::uint64_t end() const { return end_; }
     const std::vector<EnvelopeColumn>& columns() const { return columns_; }
