@@ -4,6 +4,26 @@
 
 namespace {
 
+// Calls use(reading), reading taking a sample's index to its engineering
+// value: whole counts the export's quicker way, straight from the array.
+template <typename Use>
+void withReadings(DataBlock& b, const DataTypeAr& samples, Use use) {
+    b.toEngineering(0);  // the scale takes this block's conversion, as for any reading
+    if (const UNITS* u = b.scale ? &b.scale->units : nullptr) {
+        if (const auto* words = dynamic_cast<const IntData*>(&samples)) {
+            const std::uint16_t* v = words->data();
+            if (samples.isSigned) return use([u, v](std::uint32_t i) { return u->wholeToEngineering(std::int16_t(v[i])); });
+            return use([u, v](std::uint32_t i) { return u->wholeToEngineering(v[i]); });
+        }
+        if (const auto* bytes = dynamic_cast<const CharData*>(&samples)) {
+            const std::uint8_t* v = bytes->data();
+            if (samples.isSigned) return use([u, v](std::uint32_t i) { return u->wholeToEngineering(std::int8_t(v[i])); });
+            return use([u, v](std::uint32_t i) { return u->wholeToEngineering(v[i]); });
+        }
+    }
+    use([&](std::uint32_t i) { return b.toEngineering(samples.value(static_cast<std::uint16_t>(i))); });
+}
+
 SampleExtent mergeRuns(const SampleExtent* first, std::size_t n) {
     SampleExtent all;
     for (std::size_t i = 0; i < n; ++i) all.append(first[i]);
@@ -34,22 +54,23 @@ std::uint64_t ChannelSummary::summarise(DataBlock& b) {
     file_.loadSamples(b);
     const std::uint32_t n = b.samples ? std::min<std::uint32_t>(b.count, b.samples->count) : 0;
     if (n > 0) {
-        Block e{&b, b.startTime.ticks(), b.interval, n, static_cast<std::uint32_t>(fine_.size()),
+        const std::uint32_t fineRun = FineBytes / (dynamic_cast<const CharData*>(b.samples.get()) ? 1 : dynamic_cast<const IntData*>(b.samples.get()) ? 2 : 4);
+        Block e{&b, b.startTime.ticks(), b.interval, n, fineRun, static_cast<std::uint32_t>(fine_.size()),
                 static_cast<std::uint32_t>(coarse_.size()), {}, false};
         // As a chart line: a missed sample or more is a gap, a stamp a little late is not.
         if (!blocks_.empty()) {
             const Block& p = blocks_.back();
             e.breakBefore = e.start > p.lastTime() + p.interval + p.interval / 2 || (b.startCode != 2 && b.startCode != 3);
         }
-        for (std::uint32_t k = 0; k < n; k += FineRun) {
-            SampleExtent run;
-            for (std::uint32_t i = k; i < std::min(n, k + FineRun); ++i)
-                run.add(b.toEngineering(b.samples->value(static_cast<std::uint16_t>(i))));
-            fine_.push_back(run);
-        }
-        constexpr std::uint32_t PerCoarse = CoarseRun / FineRun;
-        for (std::size_t k = e.fine; k < fine_.size(); k += PerCoarse)
-            coarse_.push_back(mergeRuns(&fine_[k], std::min<std::size_t>(PerCoarse, fine_.size() - k)));
+        withReadings(b, *b.samples, [&](auto reading) {
+            for (std::uint32_t k = 0; k < n; k += fineRun) {
+                SampleExtent run;
+                for (std::uint32_t i = k; i < std::min(n, k + fineRun); ++i) run.add(reading(i));
+                fine_.push_back(run);
+            }
+        });
+        for (std::size_t k = e.fine; k < fine_.size(); k += CoarseFines)
+            coarse_.push_back(mergeRuns(&fine_[k], std::min<std::size_t>(CoarseFines, fine_.size() - k)));
         e.whole = mergeRuns(&coarse_[e.coarse], coarse_.size() - e.coarse);
         blocks_.push_back(e);
     }
@@ -101,8 +122,8 @@ ColumnEnvelope ChannelSummary::envelope(std::uint64_t start, std::uint64_t end, 
             }
         };
         if (perColumn >= e.count) runs(&e.whole, e.count);
-        else if (perColumn >= CoarseRun) runs(&coarse_[e.coarse], CoarseRun);
-        else if (perColumn >= FineRun || !complete_) runs(&fine_[e.fine], FineRun);
+        else if (perColumn >= e.fineRun * CoarseFines) runs(&coarse_[e.coarse], e.fineRun * CoarseFines);
+        else if (perColumn >= e.fineRun || !complete_) runs(&fine_[e.fine], e.fineRun);
         else if (const DataTypeAr* samples = samplesOf(*e.block); samples && samples->count > i0)
             addSamples(env, e, *samples, i0, std::min<std::uint32_t>(i1, samples->count - 1u));
     }
@@ -119,20 +140,22 @@ void ChannelSummary::addSamples(ColumnEnvelope& env, const Block& e, const DataT
     const long double columnTicks = static_cast<long double>(env.end() - env.start()) / columns;
     // A column's samples go in together: its end is found from its first
     // sample's time, not each sample's.
-    for (std::uint32_t i = from; i <= to;) {
-        const std::size_t column = env.columnOf(timeOf(i));
-        std::uint32_t stop = to + 1;
-        if (column + 1 < columns && e.interval) {
-            const auto next = env.start() + static_cast<std::uint64_t>(columnTicks * (column + 1));
-            const std::uint64_t past = next > e.start ? (next - e.start + e.interval - 1) / e.interval : 0;
-            stop = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(past, i + 1, to + 1));
-            while (stop > i + 1 && env.columnOf(timeOf(stop - 1)) != column) --stop;
-            while (stop <= to && env.columnOf(timeOf(stop)) == column) ++stop;
+    withReadings(*e.block, samples, [&](auto reading) {
+        for (std::uint32_t i = from; i <= to;) {
+            const std::size_t column = env.columnOf(timeOf(i));
+            std::uint32_t stop = to + 1;
+            if (column + 1 < columns && e.interval) {
+                const auto next = env.start() + static_cast<std::uint64_t>(columnTicks * (column + 1));
+                const std::uint64_t past = next > e.start ? (next - e.start + e.interval - 1) / e.interval : 0;
+                stop = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(past, i + 1, to + 1));
+                while (stop > i + 1 && env.columnOf(timeOf(stop - 1)) != column) --stop;
+                while (stop <= to && env.columnOf(timeOf(stop)) == column) ++stop;
+            }
+            SampleExtent run;
+            for (; i < stop; ++i) run.add(reading(i));
+            env.add(timeOf(stop - 1), run);
         }
-        SampleExtent run;
-        for (; i < stop; ++i) run.add(e.block->toEngineering(samples.value(static_cast<std::uint16_t>(i))));
-        env.add(timeOf(stop - 1), run);
-    }
+    });
 }
 
 bool ChannelSummary::valueAt(std::uint64_t time, float& value) {

@@ -1,9 +1,10 @@
 #pragma once
 // A channel's samples summarised once, so that a chart of any span costs
 // work in proportion to its width in pixels, not to the samples in it: per
-// block, the extent of every run of FineRun samples, of every CoarseRun and
-// of the whole block. Columns that hold fewer samples than a fine run are
-// drawn from the samples themselves, read again from the file.
+// block, the extent of every fine run of FineBytes of samples (256 16-bit
+// samples), of every coarse run of CoarseFines fine ones and of the whole
+// block. Columns that hold fewer samples than a fine run are drawn from the
+// samples themselves, read again from the file.
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -14,7 +15,9 @@
 
 class ChannelSummary {
 public:
-    static constexpr std::uint32_t FineRun = 512, CoarseRun = 8192;
+    // Bytes rather than samples: the summaries' share of the input stays
+    // the same for every sample size (about 4 %).
+    static constexpr std::uint32_t FineBytes = 512, CoarseFines = 16;
 
     explicit ChannelSummary(DataFile& file) : file_(file) {}
     ChannelSummary(const ChannelSummary&) = delete;
@@ -51,7 +54,7 @@ private:
     struct Block {
         DataBlock* block;
         std::uint64_t start;
-        std::uint32_t interval, count;
+        std::uint32_t interval, count, fineRun;
         std::uint32_t fine, coarse;  // its first runs in fine_ and coarse_
         SampleExtent whole;
         bool breakBefore;  // a gap or a restart of the recording before it

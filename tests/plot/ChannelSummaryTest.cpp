@@ -15,8 +15,8 @@ namespace {
 using namespace testfile;
 constexpr std::uint64_t S = 10000, T0 = 20000000000000;
 constexpr std::uint32_t N = 16384, SpikeAt = N + 4321;
-// Samples a column: whole blocks, coarse runs, fine runs, the samples themselves.
-constexpr double Levels[] = {2 * N, 8192, 1024, 100, 0.5};
+// Samples a column: whole blocks, coarse runs, fine runs, fine runs of floats but 16-bit samples, the samples themselves.
+constexpr double Levels[] = {2 * N, 8192, 1024, 128, 100, 0.5};
 // Blocks at 0 and N s (a spike), failed readings in a float block at 2N, a gap, then 4N and a restart at 5N.
 const std::uint64_t Breaks[] = {T0 + 4 * N * S, T0 + 5 * N * S};
 
