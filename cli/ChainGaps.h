@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "data/DataFile.h"
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 struct ChainGap {
     CTime after;    // the last sample before it

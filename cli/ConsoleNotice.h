@@ -4,7 +4,7 @@
 // file. Questions are answered No: a script is never prompted.
 #include <string>
 
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 class ConsoleNotice : public UserNotice {
 public:

@@ -17,10 +17,10 @@ add_custom_target(harvex_gui_resources DEPENDS ${HX_RC_OBJECT})
 # Window framework, forms and main-window commands; everything but the
 # entry, so the unit tests link the same code.
 file(GLOB HX_GUI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/forms/*.cpp src/app/Gui*.cpp src/app/Win32*.cpp)
-list(FILTER HX_GUI_SOURCES EXCLUDE REGEX "/(UserNotice|GuiWinMain)\\.cpp$")
+list(FILTER HX_GUI_SOURCES EXCLUDE REGEX "/GuiWinMain\\.cpp$")
 add_library(harvex_gui STATIC ${HX_GUI_SOURCES})
 target_include_directories(harvex_gui PUBLIC src resources)
-target_link_libraries(harvex_gui PUBLIC harvex_core comdlg32 shell32 gdi32 user32)
+target_link_libraries(harvex_gui PUBLIC harvex_core comctl32 comdlg32 shell32 gdi32 user32)
 
 add_executable(HarvexUtility WIN32 src/app/GuiWinMain.cpp ${HX_RC_OBJECT})
 target_link_libraries(HarvexUtility PRIVATE harvex_gui)

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     df->open();
     // One main error at most, and always one for a file with no usable block.
     const auto mainErrors = std::count_if(notice.messages.begin(), notice.messages.end(), [](const auto& m) {
-        return m.text == "Can't get block." || m.text == "Bad Type" || m.text == "Pointers are corrupted" || m.text == "End of File";
+        return m == "Can't get block." || m == "Bad Type" || m == "Pointers are corrupted" || m == "End of File";
     });
     FUZZ_CHECK(mainErrors <= 1 && (df->hasBlocks() || mainErrors == 1) && !isBusy());
     if (!df->hasBlocks()) return 0;

@@ -8,23 +8,35 @@
 #include "forms/DisplayForm.h"
 #include "forms/ExportForm.h"
 #include "forms/FileForms.h"
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
-#include "ui/UserNotice.h"
 
 namespace {
 
-constexpr int DataFilterIndex = 2;
+constexpr int RecorderFilterIndex = 1;
 constexpr std::uint8_t OpenHeaderAndSamples = 0x03;
+// Names listed in the question about data files left out.
+constexpr std::size_t LeftOutShown = 10;
 
-void exportEventFile(std::unique_ptr<File> file, const std::vector<std::string>& inputs) {
-    EventFile events(std::move(file));
-    events.readEvents();
-    if (events.file->stream->hasMainError()) return;
+void exportEventFile(EventFile& events, const std::vector<std::string>& inputs) {
     runDisplayForm();  // its answer does not stop the export
-    FileSaveAsForm form(App.mainHandle(), "Alarm/Event Export Filename", allFilesFilter, 1, AskBeforeOverwrite,
-                        nullptr);
-    if (!form.chosen || refuseInputAsOutput(form.fileName, inputs)) return;
-    exportEvents(events, form.fileName);
+    auto form = std::make_unique<FileSaveAsForm>(App.mainHandle(), "Alarm/Event Export Filename", allFilesFilter, 1,
+                                                 AskBeforeOverwrite, nullptr);
+    if (!form->chosen || refuseInputAsOutput(form->fileName, inputs)) return;
+    const std::string name = form->fileName;
+    App.setStatus(exportEvents(events, name)
+                      ? "Exported " + std::to_string(events.count) + " events to " + name + "."
+                      : "Export failed: nothing written.");
+}
+
+// Says which data files the export leaves out; true to export the others.
+bool exportWithout(const std::vector<std::string>& leftOut) {
+    std::string text = "At most " + std::to_string(MaxExportFiles) + " data files go into one export. Left out:";
+    for (std::size_t i = 0; i < leftOut.size() && i < LeftOutShown; ++i)
+        text.append("\n").append(leftOut[i], leftOut[i].find_last_of("\\/") + 1);
+    if (leftOut.size() > LeftOutShown) text.append("\nand ").append(std::to_string(leftOut.size() - LeftOutShown)).append(" more");
+    text.append("\nExport the first ").append(std::to_string(MaxExportFiles)).append("?");
+    return showMessage(text, "Export", BoxType::YesNo | BoxType::IconQuestion) != 0;
 }
 
 }  // namespace
@@ -49,31 +61,51 @@ void runExportCommand() {
     items.reserve(MaxExportFiles);
     // Every file of the selection, so that none is chosen as an output.
     std::vector<std::string> inputs;
+    // Data files past the most one export takes: named before it starts.
+    std::vector<std::string> leftOut;
 
     do {
-        std::unique_ptr<File> file = openRecorderFile(ModeMultiple, recorderFileFilters, DataFilterIndex, &pending);
+        std::unique_ptr<File> file =
+            openRecorderFile(ModeMultiple, recorderFileFilters, RecorderFilterIndex, &pending);
         if (!file) break;
         if (inputs.empty())
             for (std::size_t i = 1; i < pending.size(); ++i) inputs.push_back(joinPath(pending[0], pending[i]));
-        inputs.emplace_back(file->stream->name());
-        if (!identifyFile(*file)) continue;
-
-        if (file->header.isDataFile()) {
-            auto data = std::make_shared<DataFile>(std::move(file));
-            data->open(0, OpenHeaderAndSamples);
-            if (data->hasBlocks()) items.emplace_back(data);
-        } else if (file->header.isEventFile()) {
-            exportEventFile(std::move(file), inputs);
-        } else {
-            IO& io = *file->stream;
-            IO::setCode(io.mainError, ErrorCode::BadType);
-            IO::reportCode(io.mainError, -1);
+        const std::string path = file->stream->name();
+        inputs.push_back(path);
+        std::unique_ptr<EventFile> events;
+        {
+            // Messages while it is read name the file.
+            NoticeSource source(path.c_str());
+            if (!identifyFile(*file)) continue;
+            if (file->header.isDataFile()) {
+                if (items.size() == static_cast<std::size_t>(MaxExportFiles)) {
+                    leftOut.push_back(path);
+                    continue;
+                }
+                auto data = std::make_shared<DataFile>(std::move(file));
+                data->open(0, OpenHeaderAndSamples);
+                if (data->hasBlocks()) items.emplace_back(data);
+            } else if (file->header.isEventFile()) {
+                events = std::make_unique<EventFile>(std::move(file));
+                events->readEvents();
+                if (events->file->stream->hasMainError()) continue;
+            } else {
+                IO& io = *file->stream;
+                IO::setCode(io.mainError, ErrorCode::BadType);
+                IO::reportCode(io.mainError, -1);
+            }
         }
-    } while (items.size() < static_cast<std::size_t>(MaxExportFiles) && !pending.empty());
+        if (events) exportEventFile(*events, inputs);
+    } while (!pending.empty());
 
     CTime first, last;
-    if (!spanOf(items, first, last)) return;
-    exportDataFiles(items.data(), static_cast<int>(items.size()), first, last, inputs);
+    if (spanOf(items, first, last) && (leftOut.empty() || exportWithout(leftOut)))
+        exportDataFiles(items.data(), static_cast<int>(items.size()), first, last, inputs);
     // Closing each file reports what loading its later blocks met.
-    for (dFileIt& item : items) item.file->close();
+    for (dFileIt& item : items) {
+        const IO* io = item.file->stream();
+        const std::string path = io && io->name() ? io->name() : "";
+        NoticeSource source(path.c_str());
+        item.file->close();
+    }
 }

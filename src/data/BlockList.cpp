@@ -1,7 +1,7 @@
 #include "data/BlockList.h"
 
+#include "notice/UserNotice.h"
 #include "storage/IO.h"
-#include "ui/UserNotice.h"
 
 void BlockList::reset() {
     clear();

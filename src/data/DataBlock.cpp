@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "notice/UserNotice.h"
 #include "storage/IO.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 
+#include "notice/UserNotice.h"
 #include "storage/IO.h"
-#include "ui/UserNotice.h"
 
 DataFile::DataFile(std::unique_ptr<File> f) : file(f ? std::move(f) : std::make_unique<File>()) {}
 

@@ -3,8 +3,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "notice/UserNotice.h"
 #include "storage/IO.h"
-#include "ui/UserNotice.h"
 
 DataFileIter::DataFileIter(DataFile& f) : file(&f), cursor(f.blocks) { reset(); }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "notice/UserNotice.h"
 #include "time/NumberText.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "export/ReplacingFile.h"
+#include "notice/UserNotice.h"
 #include "time/NumberText.h"
 #include "time/TimeText.h"
-#include "ui/UserNotice.h"
 
 namespace {
 

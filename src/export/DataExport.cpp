@@ -7,9 +7,9 @@
 
 #include "app/AppSettings.h"
 #include "export/ExportFileNames.h"
+#include "notice/UserNotice.h"
 #include "time/NumberText.h"
 #include "time/TimeText.h"
-#include "ui/UserNotice.h"
 
 namespace {
 
@@ -337,15 +337,8 @@ bool DataExporter::step(CTime& cursor, CTime end) {
     return true;
 }
 
-ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
-    name_ = std::move(name);
-    written_.clear();
-    totalRows_ = 0;
-    // A reversed span holds no samples; taken as it stands it would write
-    // a row at its end, before its start.
-    if (count_ == 0 || end < start) return ExportResult::NoData;
-
-    CTime cursor = end;
+bool DataExporter::seekStart(CTime start, CTime end, CTime& cursor) {
+    cursor = end;
     for (int i = 0; i < count_; ++i) {
         DataFileIter& it = items_[i].iter;
         it.seekTime(start);
@@ -354,6 +347,43 @@ ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
     bool hasData = false;
     for (int i = 0; i < count_; ++i)
         if (items_[i].iter.seekTime(cursor) != 0) hasData = true;
+    return hasData;
+}
+
+// The loop of run() without its rows: a new name where run() starts a file.
+std::vector<std::string> DataExporter::plan(CTime start, CTime end, std::string name) {
+    std::vector<std::string> names;
+    CTime cursor;
+    if (count_ == 0 || end < start || !seekStart(start, end, cursor)) return names;
+    if (options_.interval || options_.rowsPerFile) makeNameTemplate(name);
+    lanes_.assign(static_cast<std::size_t>(count_), Lane());
+    for (;;) {
+        names.push_back(name);
+        CTime boundary;
+        if (options_.interval) {
+            boundary = cursor;
+            nextBoundary(boundary, options_.interval);
+        }
+        bool more = true;
+        for (std::uint64_t rows = 1;; ++rows) {
+            more = cursor < end && step(cursor, end);
+            if (!more || (options_.interval && cursor >= boundary) || (options_.rowsPerFile && rows >= options_.rowsPerFile))
+                break;
+        }
+        if (!more || !nextFileName(name)) return names;
+    }
+}
+
+ExportResult DataExporter::run(CTime start, CTime end, std::string name) {
+    name_ = std::move(name);
+    written_.clear();
+    totalRows_ = 0;
+    // A reversed span holds no samples; taken as it stands it would write
+    // a row at its end, before its start.
+    if (count_ == 0 || end < start) return ExportResult::NoData;
+
+    CTime cursor;
+    const bool hasData = seekStart(start, end, cursor);
     if (options_.interval || options_.rowsPerFile) makeNameTemplate(name_);
 
     beginBusy();

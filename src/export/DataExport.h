@@ -48,6 +48,11 @@ class DataExporter {
 public:
     DataExporter(dFileIt* items, int count, ExportOptions options);
     ExportResult run(CTime start, CTime end, std::string name);
+    // The names run() would write, in order, worked out from the sample
+    // times without writing anything (its questions come before any
+    // file is touched). A block whose samples turn out cut short by the
+    // end of its file ends the rows a little earlier than planned.
+    std::vector<std::string> plan(CTime start, CTime end, std::string name);
     // The files written whole, in order.
     const std::vector<std::string>& written() const { return written_; }
     std::uint64_t rows() const { return totalRows_; }
@@ -75,6 +80,9 @@ private:
     bool step(CTime& cursor, CTime end);
     bool isInput(const std::string& path) const;
     bool fail(const std::string& text);
+    // Stands every file at the span's start; the first row's time goes to
+    // cursor. False when there is no sample to show.
+    bool seekStart(CTime start, CTime end, CTime& cursor);
 
     dFileIt* items_;
     int count_;

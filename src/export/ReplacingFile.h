@@ -15,7 +15,8 @@ public:
     ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     // Creates ".NAME.harvex-XXXXXX" in the directory of the target (of the
-    // file a link names), opened with mode; null when it cannot be created.
+    // file a link names), opened with mode; null when it cannot be created
+    // or the target is write-protected.
     // A target that exists and is not a regular file (a device, a pipe) is
     // written straight through: there is nothing to rename over.
     std::FILE* open(const std::string& target, const char* mode);

@@ -3,14 +3,16 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "ResourceIds.h"
 #include "app/AppSettings.h"
 #include "export/DataExport.h"
 #include "forms/FileForms.h"
+#include "notice/UserNotice.h"
 #include "time/TimeText.h"
+#include "ui/CApp.h"
 #include "ui/CDialog.h"
-#include "ui/UserNotice.h"
 
 CTime exportStart;
 CTime exportEnd;
@@ -45,6 +47,10 @@ bool typedTimeValid(const char* text) {
 // first year and for day or month 0 the truncating arithmetic would also
 // let odd dates through, so those are refused first.
 bool typedDateValid(const char* text, bool dayFirst) {
+    // A two-digit year would read as one in the 2600s, or before 1989.
+    if (std::strlen(text) < 10) return false;
+    for (std::size_t i = 6; i < 10; ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
     const int a = typedField(text, 0);
     const int b = typedField(text, 3);
     TimeFields f;
@@ -98,6 +104,34 @@ bool DateEdit::validate() {
     return false;
 }
 
+namespace {
+
+// The form also refuses a span that ends before it starts: it would ask for
+// a name and then have nothing to write.
+class ExportDialog : public CDialog {
+public:
+    ExportDialog() : CDialog(IDD_EXPORT) {}
+
+    bool validateAll() override {
+        if (!CDialog::validateAll()) return false;
+        char startTime[TimeTextLength + 1], startDate[DateTextLength + 1];
+        char endTime[TimeTextLength + 1], endDate[DateTextLength + 1];
+        GetDlgItemTextA(handle(), IDC_START_TIME, startTime, sizeof startTime);
+        GetDlgItemTextA(handle(), IDC_START_DATE, startDate, sizeof startDate);
+        GetDlgItemTextA(handle(), IDC_END_TIME, endTime, sizeof endTime);
+        GetDlgItemTextA(handle(), IDC_END_DATE, endDate, sizeof endDate);
+        if (!(timeFromTexts(endTime, endDate) < timeFromTexts(startTime, startDate))) return true;
+        showError("The end is before the start.");
+        // The date when it is the earlier one, else the time.
+        const bool dateFirst = timeFromTexts("", endDate) < timeFromTexts("", startDate);
+        SendMessageA(handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(dateFirst ? IDC_END_DATE : IDC_END_TIME)),
+                     TRUE);
+        return false;
+    }
+};
+
+}  // namespace
+
 int runExportForm() {
     char startTime[TimeTextLength + 1], startDate[DateTextLength + 1];
     char endTime[TimeTextLength + 1], endDate[DateTextLength + 1];
@@ -108,7 +142,10 @@ int runExportForm() {
 
     bool accepted;
     {
-        CDialog form(IDD_EXPORT);
+        ExportDialog form;
+        // The date buttons choose the output's order; the fields follow DISPLAY's.
+        SetDlgItemTextA(form.handle(), IDC_DATE_ORDER,
+                        (AppSettings.displayFlags & DisplayDayFirst) ? "Dates as DD/MM/YYYY" : "Dates as MM/DD/YYYY");
         form.bind<TimeEdit>(IDC_START_TIME, startTime);
         form.bind<DateEdit>(IDC_START_DATE, startDate);
         form.bind<TimeEdit>(IDC_END_TIME, endTime);
@@ -136,15 +173,69 @@ bool refuseInputAsOutput(const std::string& output, const std::vector<std::strin
     return false;
 }
 
+namespace {
+
+std::string baseName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// A split never writes the name chosen, so the platform's question about
+// it says nothing: ask about the files it does write. True to go on.
+bool replaceSplitFiles(const std::vector<std::string>& names) {
+    std::error_code ec;
+    std::vector<std::string> existing;
+    for (const std::string& name : names)
+        if (std::filesystem::exists(name, ec)) existing.push_back(name);
+    if (existing.empty()) return true;
+    const std::string text =
+        existing.size() == 1
+            ? existing.front() + " already exists.\nDo you want to replace it?"
+            : existing.front() + " and " + std::to_string(existing.size() - 1) +
+                  " more of the files this export writes already exist.\nDo you want to replace them?";
+    return showMessage(text, "Export Filename", BoxType::YesNo | BoxType::IconWarning) != 0;
+}
+
+// What the export wrote, for the status bar.
+std::string exportSummary(ExportResult result, const DataExporter& exporter) {
+    const std::vector<std::string>& files = exporter.written();
+    std::string where = files.empty() ? "" : files.front();
+    if (files.size() > 1) where += " to " + baseName(files.back());
+    const std::string count = std::to_string(files.size()) + " files";
+    switch (result) {
+    case ExportResult::Written:
+        return "Exported " + std::to_string(exporter.rows()) + " rows" + (files.size() > 1 ? " in " + count + ": " : " to ") +
+               where + ".";
+    case ExportResult::NoData:
+        return "Nothing exported: no samples between the start and end times.";
+    default:
+        return files.empty() ? "Export failed: nothing written." : "Export failed; kept " + count + ": " + where + ".";
+    }
+}
+
+}  // namespace
+
 int exportDataFiles(dFileIt* items, int count, CTime start, CTime end, const std::vector<std::string>& inputs) {
     exportStart = start;
     exportEnd = end;
     if (!runExportForm()) return 0;
-    auto form = std::make_unique<FileSaveAsForm>(nullptr, "Export Filename", allFilesFilter, 1, AskBeforeOverwrite,
-                                                 nullptr);
-    if (form->chosen && !refuseInputAsOutput(form->fileName, inputs)) {
-        if (exportData(items, count, exportStart, exportEnd, form->fileName) == ExportResult::NoData)
+    ExportOptions options = ExportOptions::fromSettings();
+    const bool split = options.interval != 0;
+    for (;;) {
+        auto form = std::make_unique<FileSaveAsForm>(nullptr, "Export Filename", allFilesFilter, 1,
+                                                     split ? 0 : AskBeforeOverwrite, nullptr);
+        if (!form->chosen) return 0;
+        const std::string name = form->fileName;
+        if (refuseInputAsOutput(name, inputs)) return 1;
+        // Progress in whole percent, painted only when it changes.
+        options.progress = [name, shown = -1](double done) mutable {
+            const int percent = static_cast<int>(done * 100);
+            if (percent != std::exchange(shown, percent)) App.setStatus("Exporting " + name + ": " + std::to_string(percent) + " %");
+        };
+        DataExporter exporter(items, count, options);
+        // No keeps every file as it was and asks for another name.
+        if (split && !replaceSplitFiles(exporter.plan(exportStart, exportEnd, name))) continue;
+        const ExportResult result = exporter.run(exportStart, exportEnd, name);
+        App.setStatus(exportSummary(result, exporter));
+        if (result == ExportResult::NoData)
             showMessage("No samples between the start and end times.\nNothing written.", "Export", 0);
+        return 1;
     }
-    return form->chosen;
 }

@@ -1,14 +1,17 @@
 #include "forms/FileForms.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 
 #include <cstring>
 
+#include "notice/UserNotice.h"
 #include "storage/DISK.h"
 #include "ui/CApp.h"
 
 const char* const recorderFileFilters[] = {
-    "All files (*.*)", "*.*", "Pen (*.DT*)", "*.DT*", "Alarm/Event Files (*.ALM)", "*.ALM", nullptr,
+    "Recorder files (*.DC*;*.ALM)", "*.DC*;*.ALM", "Data files (*.DC*)", "*.DC*", "All files (*.*)", "*.*",
+    "Pen (*.DT*)", "*.DT*", "Alarm/Event Files (*.ALM)", "*.ALM", nullptr,
 };
 const char* const allFilesFilter[] = {"All files (*.*)", "*.*", nullptr};
 
@@ -67,7 +70,8 @@ FileForm::FileForm(bool save, HWND owner, const char* title, FilterList filters,
     ofn.lpstrTitle = title;
     ofn.Flags = options | ExplorerNoReadOnly;
     const BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    if (ok) {
+    tooLong = ok ? !nameListFits(fileName, sizeof fileName) : CommDlgExtendedError() == FNERR_BUFFERTOOSMALL;
+    if (ok && !tooLong) {
         chosen = 1;
     } else {
         std::memset(fileName, 0, sizeof fileName);
@@ -80,6 +84,8 @@ int chooseFileName(unsigned mode, FilterList filters, int filterIndex, char* buf
     std::memset(buffer, 0, FileNameCapacity);
     const DWORD options = (mode & ModeMultiple) ? AllowMultiple : 0;
     auto form = std::make_unique<FileOpenForm>(nullptr, "Read From", filters, filterIndex, options, buffer);
+    // A cut answer would open a piece of a name and drop the files after it.
+    if (form->tooLong) showError("The selection is too long; choose fewer files at a time.");
     if (!form->chosen) return 0;
     if (mode & ModeMultiple) {
         std::memcpy(buffer, form->fileName, FileNameCapacity);
@@ -102,6 +108,12 @@ std::vector<std::string> splitNameList(const char* buffer, std::size_t size) {
         at += n + 1;
     }
     return out;
+}
+
+bool nameListFits(const char* buffer, std::size_t size) {
+    std::size_t at = 0;
+    while (at < size && buffer[at]) at += strnlen(buffer + at, size - at) + 1;
+    return at + 1 < size;
 }
 
 std::string joinPath(const std::string& directory, const std::string& name) {
@@ -136,12 +148,12 @@ std::unique_ptr<File> openRecorderFile(unsigned mode, FilterList filters, int fi
     if (pending && !pending->empty()) {
         answer = *pending;
     } else {
-        char work[FileNameCapacity] = {};
-        if (!choose || !choose(mode, filters, filterIndex, work)) {
+        std::vector<char> work(FileNameCapacity);
+        if (!choose || !choose(mode, filters, filterIndex, work.data())) {
             if (pending) pending->clear();
             return nullptr;
         }
-        answer = splitNameList(work, FileNameCapacity);
+        answer = splitNameList(work.data(), work.size());
     }
     const std::string path = takeNextPath(answer, pending);
     if (path.empty()) return nullptr;

@@ -15,7 +15,9 @@ using FilterList = const char* const*;
 extern const char* const recorderFileFilters[];
 extern const char* const allFilesFilter[];
 
-inline constexpr std::size_t FileNameCapacity = 512;
+// Room for the largest selection a user can make: the platform names the
+// size a longer one would need in two bytes, so it cannot ask for more.
+inline constexpr std::size_t FileNameCapacity = 0xFFFF;
 inline constexpr unsigned ModeMultiple = 0x80;
 inline constexpr DWORD AskBeforeOverwrite = 0x0002;  // OFN_OVERWRITEPROMPT
 inline constexpr DWORD AllowMultiple = 0x0200;       // OFN_ALLOWMULTISELECT
@@ -30,6 +32,8 @@ public:
     char fileName[FileNameCapacity] = {};
     int chosen = 0;
     int filterIndex = 0;
+    // The answer did not fit in fileName (chosen stays 0).
+    bool tooLong = false;
 
 protected:
     // Shows the dialog at once; returns when the user has closed it.
@@ -58,7 +62,8 @@ std::string filterString(FilterList filters);
 std::string initialFileName(FilterList filters, int filterIndex, const char* initialName);
 
 // Asks in the "Read From" form; the answer goes to `buffer` (at least
-// FileNameCapacity bytes) in list form. 1 when a name was chosen.
+// FileNameCapacity bytes) in list form. 1 when a name was chosen; a
+// selection too long for the buffer is refused with a message.
 int chooseFileName(unsigned mode, FilterList filters, int filterIndex, char* buffer);
 
 // The names of a multiple selection still to open: the directory first,
@@ -67,6 +72,9 @@ using PendingNames = std::vector<std::string>;
 
 // The strings of a dialog answer in list form, up to the empty one.
 std::vector<std::string> splitNameList(const char* buffer, std::size_t size);
+// True when an answer in list form ends, with its empty string, before
+// the last byte of its buffer: one that runs to the end may have been cut.
+bool nameListFits(const char* buffer, std::size_t size);
 // The directory and a name in it, with one backslash between.
 std::string joinPath(const std::string& directory, const std::string& name);
 // The path to open from an answer list; the rest goes to `pending`.

@@ -28,7 +28,7 @@
 #define HX_RW_PERMS 0666
 #endif
 
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace {
 constexpr int DiskBlock = 512;

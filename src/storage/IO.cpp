@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace {
 

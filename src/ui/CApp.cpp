@@ -62,3 +62,7 @@ int CApp::messageLoop() {
 void CApp::close() { mainWindow.reset(); }
 
 HWND CApp::mainHandle() const { return mainWindow ? mainWindow->handle() : nullptr; }
+
+void CApp::setStatus(const std::string& text) const {
+    if (auto* frame = dynamic_cast<CMDIFrameWnd*>(mainWindow.get())) frame->setStatusText(text);
+}

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class CWnd;
 
@@ -27,6 +28,8 @@ public:
     // Deletes the main window, which ends the message loop.
     void close();
     HWND mainHandle() const;
+    // The main frame's status bar line (nothing without a frame).
+    void setStatus(const std::string& text) const;
 
     int screenWidth = 0;
     int screenHeight = 0;

@@ -1,10 +1,10 @@
 #include "ui/CDialog.h"
 
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
 #include "ui/CControl.h"
 #include "ui/CWnd.h"
 #include "ui/Help.h"
-#include "ui/UserNotice.h"
 
 namespace {
 constexpr int IdOk = 1;
@@ -17,6 +17,12 @@ CDialog::CDialog(int templateId, CWnd* owner)
     ownerWindow_ = owner ? owner->handle() : App.mainHandle();
     hwnd_ = CreateDialogParamA(App.instance, MAKEINTRESOURCEA(templateId_), ownerWindow_, dialogProcedure,
                                reinterpret_cast<LPARAM>(this));
+    // Every form shows the program's icon, whatever its frame style.
+    const LPARAM icon = ownerWindow_ ? SendMessageA(ownerWindow_, WM_GETICON, ICON_BIG, 0) : 0;
+    if (hwnd_ && icon) {
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, icon);
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, icon);
+    }
 }
 
 CDialog::~CDialog() {
@@ -100,6 +106,12 @@ int CDialog::runModal() {
     // Only what this run disabled is enabled again afterwards.
     const bool disabledOwner = ownerWindow_ && EnableWindow(ownerWindow_, FALSE) == 0;
     ShowWindow(hwnd_, SW_SHOW);
+    // The fields were filled after the platform focused the first one: a
+    // text field is focused again, which selects its text, so that typing
+    // replaces it.
+    HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if (first && (SendMessageA(first, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
     MSG msg{};
     while (result_ == 0 && hwnd_) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);

@@ -1,12 +1,13 @@
 #include "ui/CWnd.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <memory>
 #include <utility>
 
+#include "notice/UserNotice.h"
 #include "ui/CApp.h"
-#include "ui/UserNotice.h"
 
 namespace {
 
@@ -321,12 +322,33 @@ CMDIFrameWnd::CMDIFrameWnd(int x, int y, int cx, int cy, int windowMenuPosition)
     client_ = CreateWindowExA(0, "MDICLIENT", nullptr, ClientStyle, 0, 0, 0, 0, frame, nullptr, App.instance, &ccs);
     if (client_) ShowWindow(client_, SW_SHOW);
     App.mdiClient = client_;
+    const INITCOMMONCONTROLSEX bars{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+    if (InitCommonControlsEx(&bars))
+        status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, frame,
+                                  nullptr, App.instance, nullptr);
     attach(frame, FrameStyle);
     // The size messages of creation came before the object, so the client
     // has not been fitted yet.
+    fitChildren();
+}
+
+void CMDIFrameWnd::fitChildren() {
     RECT rc{};
-    GetClientRect(frame, &rc);
-    if (client_) MoveWindow(client_, 0, 0, rc.right, rc.bottom, TRUE);
+    GetClientRect(hwnd_, &rc);
+    int bar = 0;
+    if (status_) {
+        SendMessageA(status_, WM_SIZE, 0, 0);  // the bar places itself
+        RECT own{};
+        GetWindowRect(status_, &own);
+        bar = own.bottom - own.top;
+    }
+    if (client_) MoveWindow(client_, 0, 0, rc.right, rc.bottom > bar ? rc.bottom - bar : 0, TRUE);
+}
+
+void CMDIFrameWnd::setStatusText(const std::string& text) {
+    if (!status_) return;
+    SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    UpdateWindow(status_);
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
@@ -336,6 +358,12 @@ CMDIFrameWnd::~CMDIFrameWnd() {
 }
 
 bool CMDIFrameWnd::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SIZE) {
+        CWnd::handleMessage(msg, wp, lp);
+        // Not passed on: the default would stretch the client over the status bar.
+        fitChildren();
+        return false;
+    }
     if (msg != WM_DESTROY) return CWnd::handleMessage(msg, wp, lp);
     HWND frame = hwnd_;
     const bool pass = CWnd::handleMessage(msg, wp, lp);  // may delete this object

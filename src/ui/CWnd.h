@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "data/VArray.h"
 
@@ -109,9 +110,16 @@ public:
     bool command(int code, int id, HWND control) override;
 
     HWND mdiClient() const { return client_; }
+    // The status bar's line: what the last command did, or how far a long
+    // one has come (painted at once, also while a command runs).
+    void setStatusText(const std::string& text);
 
 private:
+    // The status bar along the bottom, the MDI client above it.
+    void fitChildren();
+
     HWND client_ = nullptr;
+    HWND status_ = nullptr;
 };
 
 // The clock the double-click rule reads; tests put their own in.

@@ -5,11 +5,13 @@
 #include <cstdio>
 
 #include "app/Settings.h"
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace {
 
 constexpr const char* HtmlHelpName = "wHarvex.htm";
+// How long a viewer just started has to fail before it counts as open.
+constexpr DWORD LauncherWaitMs = 1500;
 
 bool fileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -27,17 +29,40 @@ std::string programPath() {
     return n > 0 && n < MAX_PATH ? std::string(path, n) : std::string();
 }
 
-// Starts the program the platform opens HTML files with, giving it the
-// URL with the topic's anchor (opening the file itself would drop it).
+// Starts a program (or opens a document with its program); true when it
+// started and did not fail at once, as a launcher does that cannot show
+// the address it was given.
+bool launched(HWND owner, const std::string& file, const std::string& parameters) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = "open";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&info)) return false;
+    if (!info.hProcess) return true;  // handed to a program already running
+    DWORD code = 0;
+    const bool failed = WaitForSingleObject(info.hProcess, LauncherWaitMs) == WAIT_OBJECT_0 &&
+                        GetExitCodeProcess(info.hProcess, &code) && code != 0;
+    CloseHandle(info.hProcess);
+    return !failed;
+}
+
+// The program the platform opens HTML files with, given the address with
+// the topic's anchor (opening the file itself would drop it). Some
+// launchers refuse an anchor on a file address: then the page opens at its
+// top, and failing that as the platform opens the file.
 bool openHtmlAt(HWND owner, const std::string& path, int topic) {
     char browser[MAX_PATH] = {};
     const std::string url = htmlHelpUrl(path, topic);
+    const auto quoted = [](const std::string& s) { return std::string(1, '"').append(s).append(1, '"'); };
     if (reinterpret_cast<INT_PTR>(FindExecutableA(path.c_str(), nullptr, browser)) > 32 && browser[0]) {
-        const std::string quoted = "\"" + url + "\"";
-        if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", browser, quoted.c_str(), nullptr, SW_SHOWNORMAL)) > 32)
-            return true;
+        if (launched(owner, browser, quoted(url))) return true;
+        if (launched(owner, browser, quoted(url.substr(0, url.find('#'))))) return true;
     }
-    return reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+    return launched(owner, path, "");
 }
 
 }  // namespace
@@ -93,5 +118,5 @@ void showHelp(HWND owner, int topic) {
         showError("Help file not found.\n" + choice.path);
         return;
     }
-    showError("Can't open the help file.\n" + choice.path);
+    showError("Can't open the help file.\n" + choice.path + "\nNo program could show it.");
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Message boxes owned by the main frame, and the hourglass, for the core's
-// UserNotice seam.
-#include "ui/UserNotice.h"
+// Message boxes owned by the main frame, each naming the file it concerns,
+// and the hourglass, for the core's UserNotice seam.
+#include "notice/UserNotice.h"
 
 class Win32Notice final : public UserNotice {
 public:

@@ -78,19 +78,23 @@ TEST(Stream, SeeksAndRuns) {
 // hole; without a device nothing is read and nothing overruns the buffer.
 TEST(Stream, Writes) {
     const auto bytes = pattern(1300);
-    DISK disk(scratch);
-    ASSERT_EQ(disk.open(IO::ModeWrite), 1);
-    for (std::size_t n = 0; const std::uintmax_t written : {511, 512, 1023, 1024, 1300}) {
-        for (; n < written; ++n) disk.putByte(bytes[n]);
-        EXPECT_EQ(fs::file_size(scratch), written / 512 * 512) << written;
-    }
-    disk.seek(1302);
-    disk.putWord32(0x01020304);
-    disk.putFloat(-12.5f);
-    disk.close();
     auto want = bytes;
     want.insert(want.end(), {0, 0, 1, 2, 3, 4, 0xC1, 0x48, 0, 0});
-    EXPECT_EQ(testfile::readFile(scratch), want);
+    DISK disk(scratch);
+    MemoryIO memory({});
+    for (IO* io : {static_cast<IO*>(&disk), static_cast<IO*>(&memory)}) {
+        const auto written = [&] { return io == &disk ? testfile::readFile(scratch) : memory.bytes(); };
+        ASSERT_EQ(io->open(IO::ModeWrite), 1);
+        for (std::size_t n = 0; const std::size_t upTo : {511, 512, 1023, 1024, 1300}) {
+            for (; n < upTo; ++n) io->putByte(bytes[n]);
+            EXPECT_EQ(written().size(), upTo / 512 * 512) << upTo;
+        }
+        io->seek(1302);
+        io->putWord32(0x01020304);
+        io->putFloat(-12.5f);
+        io->close();
+        EXPECT_EQ(written(), want) << io->name();
+    }
     fs::remove(scratch);
     std::unique_ptr<IO> deviceless[] = {std::make_unique<IO>(), std::make_unique<DISK>("never-opened")};
     for (auto& io : deviceless) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace testsupport {
 

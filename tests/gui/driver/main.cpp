@@ -180,9 +180,10 @@ std::string startAgain() {
     return fileText(path("wHarvex.ini")) == settings ? "" : "the second copy changed the settings";
 }
 
-std::string joined(const Args& words) {
+// Each word quoted and followed by a blank, or with no quote between blanks.
+std::string joined(const Args& words, const std::string& quote = "\"") {
     std::string s;
-    for (const auto& w : words) s += "\"" + w + "\" ";
+    for (const auto& w : words) s += quote.empty() ? (s.empty() ? "" : " ") + w : quote + w + quote + " ";
     return s;
 }
 
@@ -194,10 +195,14 @@ std::string step(const std::string& verb, const Args& a) {
     if (verb == "start" && first == "again") return startAgain();
     if (verb == "close") return ok(PostMessageA(form ? form : mainWindow, WM_SYSCOMMAND, SC_CLOSE, 0), "");
     if (verb == "set") return ok(send(control(a.at(1), true), WM_SETTEXT, 0, a.at(2).c_str()), "no field " + a[1]);
-    if (verb == "expect box") return expectBox(first, a.at(1), mainWindow);
+    if (verb == "expect box") return expectBox(first, joined({a.begin() + 1, a.end()}, ""), mainWindow);
     if (verb == "expect question") return expectBox(first, "", form);  // the platform's, before replacing a file
     if (verb == "expect no") return form = nullptr, idle();  // expect no form
     if (verb == "expect same") return sameFiles(first, a.at(1));
+    if (verb == "expect status") {
+        const std::string shown = text(FindWindowExA(mainWindow, nullptr, "msctls_statusbar32", nullptr));
+        return ok(shown == first, "the status bar says " + shown);
+    }
     if (verb == "expect files") return ok(filesIn(dir) == a, "files: " + joined(filesIn(dir)));
     if (verb == "harvex") return ok(ended(start(harvex, joined(a)), 120000) == 0, "harvex fails");
     if (verb == "expect exit") return ok(ended(std::exchange(gui, nullptr)) == 0, "the program does not end with 0");
@@ -205,6 +210,12 @@ std::string step(const std::string& verb, const Args& a) {
         for (const auto& d : a) fs::create_directories(path(d));
     } else if (verb == "copy") {  // FROM TO...
         for (std::size_t i = 1; i < a.size(); ++i) fs::copy_file(path(first), path(a[i]));
+    } else if (verb == "screenshot") {  // NAME.png in ..\screenshots, by ImageMagick's import (Wine runs host programs)
+        fs::create_directories(root + "\\..\\screenshots");
+        std::string png = root.substr(2) + "\\..\\screenshots\\" + first + ".png";
+        std::replace(png.begin(), png.end(), '\\', '/');
+        Sleep(1500);  // painting ends after the messages are handled
+        ended(start("/usr/bin/import", "-window root " + png));
     } else if (verb == "write") {
         std::ofstream out(path(first), std::ios::binary);
         for (std::size_t i = 1; i < a.size(); ++i) out << a[i] << "\r\n";
@@ -221,7 +232,8 @@ std::string step(const std::string& verb, const Args& a) {
         if (auto e = a.size() == 3 ? "" : idle(); !e.empty()) return e;
         HWND to = a.size() == 3 ? control(a[2], true) : mainWindow;
         const WPARAM key = first == "F1" ? VK_F1 : first == "Escape" ? VK_ESCAPE : VK_RETURN;
-        if (first.starts_with("Alt+")) PostMessageA(to, WM_SYSCHAR, first[4], 0x20000001);
+        if (first.size() == 1) PostMessageA(to, WM_CHAR, first[0], 1);  // typed
+        else if (first.starts_with("Alt+")) PostMessageA(to, WM_SYSCHAR, first[4], 0x20000001);
         else PostMessageA(to, WM_KEYDOWN, key, 1), PostMessageA(to, WM_KEYUP, key, 0xC0000001);
     } else if (verb == "menu") {
         if (auto e = idle(); !e.empty()) return e;
@@ -260,6 +272,7 @@ std::string step(const std::string& verb, const Args& a) {
             if (e.empty()) e = closeBox("OK");
             const auto back = [&] { return GetGUIThreadInfo(focusThread, &focus) && focus.hwndFocus == field; };
             if (e.empty() && !waitUntil(back)) e = "the focus is not on " + first;
+            if (e.empty() && send(field, EM_GETSEL) != MAKELONG(0, text(field).size())) e = "its text is not selected";
             if (!e.empty()) return a[i] + ": " + e;
         }
     } else if (verb == "expect shown") {  // the fields' texts and the checked buttons
@@ -307,7 +320,13 @@ Args words(const std::string& line) {
         if (last) w.pop_back();
         for (const auto& [name, value] : {std::pair<std::string, std::string>{"$DIR", dir}, {"$BIN", bin}})
             for (std::size_t at; (at = w.find(name)) != std::string::npos;) w.replace(at, name.size(), value);
-        out.push_back(w);
+        // NAME{01..40}.DC1: a word for each number, as wide as the first.
+        const auto from = w.find('{'), dots = w.find("..", from), to = w.find('}', dots);
+        if (to == w.npos) out.push_back(w);
+        for (int i = to == w.npos ? 1 : std::stoi(w.substr(from + 1)); to != w.npos && i <= std::stoi(w.substr(dots + 2)); ++i) {
+            const std::string n = std::to_string(i), zeros(dots - from - 1 - std::min(n.size(), dots - from - 1), '0');
+            out.push_back(w.substr(0, from) + zeros + n + w.substr(to + 1));
+        }
         if (last) out.push_back(";");
     }
     return out;
@@ -318,8 +337,11 @@ Args words(const std::string& line) {
 int main(int argc, char** argv) {
     char text[MAX_PATH];
     if (argc == 2 && std::string_view(argv[1]).starts_with("file:")) {
-        if (GetEnvironmentVariableA("HX_HELP_LOG", text, sizeof text)) std::ofstream(text, std::ios::binary) << argv[1];
-        return 0;
+        if (!GetEnvironmentVariableA("HX_HELP_LOG", text, sizeof text)) return 0;
+        // Beside a file "no-anchors" it refuses an address with an anchor, as Wine's browser launcher does.
+        if (std::string_view(argv[1]).find('#') != std::string_view::npos && fs::exists(fs::path(text).parent_path() / "no-anchors"))
+            return 1;
+        return std::ofstream(text, std::ios::binary) << argv[1], 0;
     }
     if (argc != 4) return std::fprintf(stderr, "usage: harvex_gui_driver TABLE PROGRAM HARVEX\n"), 2;
     program = fs::absolute(argv[2]).make_preferred().string();

@@ -1,4 +1,4 @@
-#include "ui/UserNotice.h"
+#include "notice/UserNotice.h"
 
 namespace {
 UserNotice* installed = nullptr;
