@@ -9,10 +9,11 @@ MINGW := $(BUILD)/mingw64
 MINGW32 := $(BUILD)/mingw32
 SAMPLES := $(BUILD)/samples
 FUZZ := $(BUILD)/fuzz
+PACKAGES := $(BUILD)/packages
 # Seconds each fuzz target runs in `make fuzz`; `make test` runs each for 30.
 FUZZ_SECONDS ?= 300
 
-.PHONY: all native asan mingw mingw32 gui demo test bench chart-bench setup setup-native clean fuzz fuzz-build coverage
+.PHONY: all native asan mingw mingw32 gui demo test bench chart-bench setup setup-native clean fuzz fuzz-build coverage package
 
 all: native
 
@@ -43,9 +44,16 @@ mingw32:
 	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-i686.cmake >/dev/null
 	cmake --build $(MINGW32) -j $(JOBS) --target HarvexUtility
 
+# harvex_VERSION_amd64.deb from the native build and
+# HarvexUtility-VERSION-win64.zip from the Windows one, in build/packages.
+package: setup native mingw
+	cd $(NATIVE) && cpack -G DEB -B $(CURDIR)/$(PACKAGES) >/dev/null
+	cd $(MINGW) && cpack -G ZIP -B $(CURDIR)/$(PACKAGES) >/dev/null
+	@ls $(PACKAGES)/*.deb $(PACKAGES)/*.zip
+
 # The desktop program under Wine, for a person to try.
 gui: setup mingw
-	tests/gui/try-gui.sh $(MINGW) $(BUILD)/gui-session
+	tools/try-gui.sh $(MINGW) $(BUILD)/gui-session
 
 demo: setup-native native
 	@tools/demo $(NATIVE) $(SAMPLES)
@@ -54,6 +62,8 @@ test: setup native asan mingw mingw32
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	cd $(MINGW) && HX_WINEPREFIX=$(CURDIR)/$(MINGW)/wineprefix ctest --output-on-failure
+	$(MAKE) package
+	tests/install/packages.sh $(NATIVE) $(PACKAGES) $(CURDIR)/$(MINGW)/wineprefix
 	$(MAKE) fuzz-build
 	FUZZ_SECONDS=30 fuzz/run.sh $(FUZZ)
 

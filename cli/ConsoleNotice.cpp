@@ -18,7 +18,21 @@ void ConsoleNotice::beginFile(const std::string& path) {
     fileErrors_ = 0;
 }
 
+void ConsoleNotice::progress(const std::string& text) {
+    endProgress();
+    std::fprintf(stderr, "%s", text.c_str());
+    std::fflush(stderr);
+    progressWidth_ = text.size();
+}
+
+void ConsoleNotice::endProgress() {
+    if (progressWidth_ == 0) return;
+    std::fprintf(stderr, "\r%*s\r", static_cast<int>(progressWidth_), "");
+    progressWidth_ = 0;
+}
+
 void ConsoleNotice::error(const std::string& text) {
+    endProgress();
     ++fileErrors_;
     ++totalErrors_;
     // A reader names the file it is loading; otherwise the command's own.

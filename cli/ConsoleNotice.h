@@ -17,8 +17,13 @@ public:
     int totalErrors() const { return totalErrors_; }
     // A message of the command-line tool itself about the current file.
     void error(const std::string& text);
+    // A line of progress on the terminal, drawn over itself; a message
+    // wipes it first. The caller decides whether there is a terminal.
+    void progress(const std::string& text);
+    void endProgress();
 
 private:
+    std::size_t progressWidth_ = 0;
     std::string current_;
     int fileErrors_ = 0;
     int totalErrors_ = 0;

@@ -54,7 +54,10 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
 
     bool outputFailed = false;
     std::vector<std::string> written;
+    const bool showProgress = !o.quiet && !toStdout && files.size() > 1 && stderrIsTerminal();
+    std::size_t begun = 0;
     for (const std::string& path : files) {
+        if (showProgress) notice.progress("exporting: " + std::to_string(++begun) + " of " + std::to_string(files.size()) + " files");
         notice.beginFile(path);
         std::unique_ptr<File> file = openRecorderOf(RecorderKind::Events, path, notice);
         if (!file) continue;
@@ -88,6 +91,7 @@ int runEvents(const EventsCommandOptions& o, ConsoleNotice& notice) {
         if (exportEvents(events, out, rewrite)) written.push_back(out);
         else outputFailed = true;
     }
+    notice.endProgress();
     if (o.dialect.excel && rewrite && rewrite->mostRowsInOneFile() + 1 > SpreadsheetRows)
         std::fprintf(stderr, "harvex events: warning: an export holds %llu rows; a spreadsheet shows at most %lu\n",
                      static_cast<unsigned long long>(rewrite->mostRowsInOneFile() + 1), SpreadsheetRows);

@@ -15,6 +15,7 @@ struct EventsCommandOptions {
     bool recursive = false;
     DialectOptions dialect;
     bool force = false;
+    bool quiet = false;
 };
 
 // Exports each alarm/event file as comma-separated text; returns the exit

@@ -12,16 +12,35 @@
 #include "ConsoleNotice.h"
 #include "data/DataFile.h"
 #include "data/DataFileIter.h"
+#include "events/EventFile.h"
 #include "storage/DISK.h"
+#include "storage/IO.h"
 #include "time/TimeText.h"
 
 namespace {
 
 using nlohmann::ordered_json;
 
+// JSON readers expect ISO 8601: "YYYY-MM-DDTHH:MM:SS.ss", made from the
+// month-first text so both forms give the same digits.
 std::string timeText(CTime t) {
     char text[TimeTextMax];
     formatTime(t, text, ShowDate | ShowTime | Time24 | ShowFraction);
+    const std::string us = text;
+    const std::size_t space = us.find(' ');
+    return us.substr(6, space - 6) + "-" + us.substr(0, 2) + "-" + us.substr(3, 2) + "T" + us.substr(space + 1);
+}
+
+// The text form keeps "MM/DD/YYYY HH:MM:SS.ss".
+std::string shown(const ordered_json& iso) {
+    const std::string s = iso.get<std::string>();
+    const std::size_t t = s.find('T');
+    return s.substr(t - 5, 2) + "/" + s.substr(t - 2, 2) + "/" + s.substr(0, t - 6) + " " + s.substr(t + 1);
+}
+
+std::string hex(std::uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(address));
     return text;
 }
 
@@ -50,9 +69,7 @@ const char* checksumName(ChecksumResult r) {
 
 ordered_json describeBlock(const DataBlock& b) {
     ordered_json j;
-    char address[16];
-    std::snprintf(address, sizeof address, "0x%08X", static_cast<unsigned>(b.address));
-    j["address"] = address;
+    j["address"] = hex(b.address);
     j["start"] = timeText(b.startTime);
     j["intervalTicks"] = b.interval;
     j["samples"] = b.count;
@@ -74,12 +91,15 @@ std::uint64_t sizeOf(const char* path) {
 // Everything the file says about itself. The block list loads every block
 // of the chain, samples and checksums included; the summary reads only
 // the block headers.
+ordered_json describeHeader(const GeneralHeader& h) {
+    return {{"version", std::string(1, h.version)}, {"revision", h.revision}, {"type", h.type}, {"text", toUtf8(h.text)}};
+}
+
 ordered_json describeDataFile(DataFile& df, bool withBlocks) {
-    const GeneralHeader& h = df.header();
     ordered_json j;
     j["kind"] = "data";
-    j["header"] = {{"version", std::string(1, h.version)}, {"revision", h.revision}, {"type", h.type}, {"text", toUtf8(h.text)}};
-    j["checksumsVerified"] = h.checksumsVerified();
+    j["header"] = describeHeader(df.header());
+    j["checksumsVerified"] = df.header().checksumsVerified();
     const ScalesHeader& s = df.blocks.fileScale;
     j["label"] = toUtf8(s.label);
     j["scale"] = {{"low", number(s.units.low)},
@@ -114,6 +134,44 @@ ordered_json describeDataFile(DataFile& df, bool withBlocks) {
     j["firstSample"] = timeText(df.blocks.head->data[0].startTime);
     j["lastSample"] = timeText(last);
     if (withBlocks) j["blockList"] = list;
+    // A block refused or cut short ends the chain; name it.
+    if (const BlockList::Stop stop = df.blocks.stop(); withBlocks && stop.code)
+        j["stoppedAt"] = {{"address", hex(stop.address)}, {"error", messageForCode(stop.code)}};
+    return j;
+}
+
+const char* eventKind(std::uint8_t code) {
+    if (code >= 9 && code <= 11) return "alarm";  // High, Low, Rate
+    if (code == 12) return "clear";
+    if (code == 64 || code == 65) return "event";  // a digital input
+    if (code == 66 || code == 67) return "power";
+    return "other";
+}
+
+// The ring as the header lays it out and the records read from it; the
+// stream's close reports what cut the reading short.
+ordered_json describeEventFile(std::unique_ptr<File> file) {
+    EventFile ev(std::move(file));
+    ev.readEvents();
+    ordered_json j;
+    j["kind"] = "events";
+    j["header"] = describeHeader(ev.file->header);
+    j["inputs"] = ev.inputCount;
+    j["ring"] = {{"start", ev.headerSize},
+                 {"slots", ev.wrapPos > ev.headerSize ? (ev.wrapPos - ev.headerSize) / EventFile::RecordSize : 0},
+                 {"oldest", ev.firstPos},
+                 {"newest", ev.lastPos()},
+                 {"wrap", ev.wrapPos}};
+    j["records"] = ev.count;
+    ordered_json kinds = {{"alarm", 0}, {"clear", 0}, {"event", 0}, {"power", 0}, {"other", 0}};
+    VArrayIter<Event> walk(ev.events);
+    std::uint32_t n = 0;
+    for (Event* e = walk.first(); e && n < ev.count; e = walk.advance(1) ? walk.current() : nullptr, ++n) {
+        kinds[eventKind(e->code)] = kinds[eventKind(e->code)].get<int>() + 1;
+        if (n == 0) j["firstEvent"] = timeText(e->time);
+        j["lastEvent"] = timeText(e->time);
+    }
+    j["kinds"] = kinds;
     return j;
 }
 
@@ -139,7 +197,7 @@ void printGaps(const ordered_json& g) {
     char line[160];
     for (const auto& e : g["list"]) {
         std::snprintf(line, sizeof line, "  %s  after %s  resumes %s  %.2f s  start code %d\n", e["break"].get<bool>() ? "break" : "gap  ",
-                      e["after"].get<std::string>().c_str(), e["resumes"].get<std::string>().c_str(), e["seconds"].get<double>(),
+                      shown(e["after"]).c_str(), shown(e["resumes"]).c_str(), e["seconds"].get<double>(),
                       e["startCode"].get<int>());
         std::cout << line;
     }
@@ -150,40 +208,67 @@ void printGaps(const ordered_json& g) {
               << "  checksum errors: " << g["checksumErrors"] << "\n";
 }
 
+void printHeader(const ordered_json& h) {
+    std::cout << "  header:       version " << h["version"].get<std::string>() << ", revision " << h["revision"] << ", type "
+              << h["type"] << ", text \"" << h["text"].get<std::string>() << "\"\n";
+}
+
+void printEvents(const ordered_json& j) {
+    const auto& r = j["ring"];
+    const auto& k = j["kinds"];
+    std::cout << "recorder alarm/event file\n";
+    printHeader(j["header"]);
+    std::cout << "  inputs:       " << j["inputs"] << " with state labels\n"
+              << "  ring:         " << r["slots"] << " slots from offset " << r["start"] << ", oldest at " << r["oldest"] << ", newest at "
+              << r["newest"] << ", upper run ends at " << r["wrap"] << "\n"
+              << "  records:      " << j["records"] << "\n";
+    if (j.contains("firstEvent"))
+        std::cout << "  first event:  " << shown(j["firstEvent"]) << "\n"
+                  << "  last event:   " << shown(j["lastEvent"]) << "\n";
+    std::cout << "  kinds:        alarm " << k["alarm"] << ", clear " << k["clear"] << ", event " << k["event"] << ", power "
+              << k["power"] << ", other " << k["other"] << "\n";
+}
+
+void printStop(const ordered_json& j) {
+    if (j.contains("stoppedAt"))
+        std::cout << "  stopped at:   " << j["stoppedAt"]["address"].get<std::string>() << ": " << j["stoppedAt"]["error"].get<std::string>() << "\n";
+}
+
 void printText(const std::string& path, const ordered_json& j) {
     std::cout << path << ": ";
     const std::string kind = j.value("kind", "");
+    if (kind == "events") return printEvents(j);
     if (kind != "data") {
         std::cout << j.value("description", kind) << "\n";
+        printStop(j);
         return;
     }
-    const auto& h = j["header"];
     const auto& s = j["scale"];
     auto num = [](const ordered_json& v) {
         char text[32];
         auto r = std::to_chars(text, text + sizeof text, v.get<double>());
         return std::string(text, r.ptr);
     };
-    std::cout << "recorder data file\n"
-              << "  header:       version " << h["version"].get<std::string>() << ", revision " << h["revision"]
-              << ", type " << h["type"] << ", text \"" << h["text"].get<std::string>() << "\"\n"
-              << "  checksums:    " << (j["checksumsVerified"].get<bool>() ? "verified" : "not verified") << "\n"
+    std::cout << "recorder data file\n";
+    printHeader(j["header"]);
+    std::cout << "  checksums:    " << (j["checksumsVerified"].get<bool>() ? "verified" : "not verified") << "\n"
               << "  label:        \"" << j["label"].get<std::string>() << "\"\n"
               << "  scale:        low " << num(s["low"]) << ", middle " << num(s["middle"]) << ", high " << num(s["high"]) << ", " << s["decimals"] << " decimal places"
               << (s["midScale"].get<bool>() ? ", mid-scale" : "") << (s["logarithmic"].get<bool>() ? ", logarithmic" : "") << "\n"
               << "  blocks:       " << j["blocks"] << "\n"
               << "  samples:      " << j["samples"] << "\n"
-              << "  first sample: " << j["firstSample"].get<std::string>() << "\n"
-              << "  last sample:  " << j["lastSample"].get<std::string>() << "\n";
+              << "  first sample: " << shown(j["firstSample"]) << "\n"
+              << "  last sample:  " << shown(j["lastSample"]) << "\n";
     if (j.contains("gaps")) printGaps(j["gaps"]);
     if (!j.contains("blockList")) return;
     for (const auto& b : j["blockList"]) {
-        std::cout << "  block " << b["address"].get<std::string>() << "  start " << b["start"].get<std::string>()
+        std::cout << "  block " << b["address"].get<std::string>() << "  start " << shown(b["start"])
                   << "  interval " << b["intervalTicks"] << "  samples " << b["samples"] << "  type " << b["dataType"]
                   << " (" << b["dataTypeName"].get<std::string>() << ")  start code " << b["startCode"]
                   << "  own scale " << (b["ownScale"].get<bool>() ? "yes" : "no") << "  own alarms "
                   << (b["ownAlarms"].get<bool>() ? "yes" : "no") << "  checksum " << b["checksum"].get<std::string>() << "\n";
     }
+    printStop(j);
 }
 
 }  // namespace
@@ -198,8 +283,7 @@ int runInfo(const InfoOptions& options, ConsoleNotice& notice) {
             j["kind"] = "unreadable";
             j["description"] = "could not be read";
         } else if (file->header.isEventFile()) {
-            j["kind"] = "events";
-            j["description"] = "alarm/event file (type " + std::to_string(file->header.type) + "); 'harvex events' exports it";
+            j = describeEventFile(std::move(file));
         } else if (!file->header.isDataFile()) {
             j["kind"] = "unknown";
             j["description"] = "not a recorder data or alarm/event file (file type " + std::to_string(file->header.type) + ")";
@@ -222,6 +306,8 @@ int runInfo(const InfoOptions& options, ConsoleNotice& notice) {
             } else {
                 j["kind"] = "unusable";
                 j["description"] = "recorder data file without a usable block";
+                if (const BlockList::Stop stop = df.blocks.stop(); options.blocks && stop.code)
+                    j["stoppedAt"] = {{"address", hex(stop.address)}, {"error", messageForCode(stop.code)}};
             }
             // Closing reports what loading the later blocks met.
             df.close();

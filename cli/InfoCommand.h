@@ -9,6 +9,7 @@ struct InfoOptions {
     bool blocks = false;
     bool gaps = false;
     bool json = false;
+    bool quiet = false;  // taken as every command takes it; info draws no progress
 };
 
 // Describes each recorder file; returns the exit status.

@@ -18,6 +18,8 @@ constexpr const char* ExitCodes =
     "terminal. An output is written under a temporary name beside it and renamed when whole: a failed or stopped "
     "export leaves the file it would replace as it was.";
 
+void addQuiet(CLI::App& cmd, bool& quiet) { cmd.add_flag("--quiet", quiet, "No progress on the terminal"); }
+
 void addDialectOptions(CLI::App& cmd, DialectOptions& d, bool& recursive, const char* kind) {
     cmd.add_flag("--recursive", recursive, std::string("A directory given stands for its ") + kind + " files, sorted by name; with this, those of its subdirectories too");
     cmd.add_option("--delimiter", d.delimiter, "Field delimiter in place of the comma: one character such as ';', or \\t / tab")
@@ -47,16 +49,20 @@ void addSpanOptions(CLI::App& cmd, std::string& start, std::string& end) {
 int main(int argc, char** argv) {
     CLI::App app{"harvex - read recorder data and alarm/event files and export them as comma-separated text"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", "harvex 4.2");
+    app.set_version_flag("--version", "harvex " HX_VERSION);
 
     InfoOptions info;
-    CLI::App* infoCmd = app.add_subcommand("info", "Describe recorder files: header, label, scale, blocks, samples and time span");
+    CLI::App* infoCmd = app.add_subcommand("info", "Describe recorder files: header, label, scale, blocks, samples and time span; "
+                                                   "alarm/event files: ring, records, first and last event, counts per kind");
     infoCmd->add_option("FILE", info.files, "Recorder files (*.DC*, *.ALM)")->required();
     infoCmd->add_flag("--blocks", info.blocks, "Add one line per block: address, start, interval, samples, type, start code, records, checksum");
     infoCmd->add_flag("--gaps", info.gaps,
                       "List every gap (time without samples) and break (start code other than 2 or 3, or after skipped blocks) "
                       "between blocks, and sum up recorded time, gap time, breaks, blocks skipped for bad pointers and checksum errors");
-    infoCmd->add_flag("--json", info.json, "Print one JSON document instead of text");
+    infoCmd->add_flag("--json", info.json,
+                      "Print one JSON document instead of text, with times as YYYY-MM-DDTHH:MM:SS.ss. Times are the "
+                      "recorder's local time: the files hold no time zone");
+    addQuiet(*infoCmd, info.quiet);
 
     ExportCommandOptions exp;
     CLI::App* exportCmd = app.add_subcommand("export", "Merge up to 15 data files on one time axis into comma-separated text");
@@ -77,7 +83,7 @@ int main(int argc, char** argv) {
             },
             "N"));
     exportCmd->add_flag("--force", exp.force, "Replace output files that exist");
-    exportCmd->add_flag("--quiet", exp.quiet, "No progress on the terminal");
+    addQuiet(*exportCmd, exp.quiet);
     addDialectOptions(*exportCmd, exp.dialect, exp.recursive, "data (*.DC*)");
     exportCmd->footer(ExitCodes);
 
@@ -89,6 +95,7 @@ int main(int argc, char** argv) {
     eventsCmd->add_option("--date", ev.date, "Date order: mdy (month first) or dmy (day first)")->capture_default_str();
     eventsCmd->add_option("--time", ev.time, "iso: the date column as YYYY-MM-DD and the time 24-hour (the recorder's local time; no zone in the files)");
     eventsCmd->add_flag("--force", ev.force, "Replace output files that exist");
+    addQuiet(*eventsCmd, ev.quiet);
     addDialectOptions(*eventsCmd, ev.dialect, ev.recursive, "alarm/event (*.ALM)");
     eventsCmd->footer(ExitCodes);
 
@@ -100,6 +107,7 @@ int main(int argc, char** argv) {
     plotCmd->add_option("--width", plot.width, "Width in pixels, 200 to 10000")->capture_default_str();
     plotCmd->add_option("--height", plot.height, "Height in pixels, 200 to 10000 (default: 170 a channel)");
     plotCmd->add_flag("--force", plot.force, "Replace the chart if it exists");
+    addQuiet(*plotCmd, plot.quiet);
     plotCmd->footer(ExitCodes);
 
     try {

@@ -7,7 +7,8 @@ set(HX_RC_SOURCE ${CMAKE_SOURCE_DIR}/resources/HarvexUtility.rc)
 set(HX_RC_OBJECT ${CMAKE_BINARY_DIR}/HarvexUtility_rc.o)
 add_custom_command(
   OUTPUT ${HX_RC_OBJECT}
-  COMMAND ${CMAKE_RC_COMPILER} -I ${CMAKE_SOURCE_DIR}/resources -O coff -i ${HX_RC_SOURCE} -o ${HX_RC_OBJECT}
+  COMMAND ${CMAKE_RC_COMPILER} -I ${CMAKE_SOURCE_DIR}/resources -DHX_VERSION=${PROJECT_VERSION}
+          -DHX_VERSION_FIELDS=${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},0,0 -O coff -i ${HX_RC_SOURCE} -o ${HX_RC_OBJECT}
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/resources
   DEPENDS ${HX_RC_SOURCE} ${CMAKE_SOURCE_DIR}/resources/ResourceIds.h ${CMAKE_SOURCE_DIR}/resources/HarvexUtility.ico
   COMMENT "Compiling the desktop program's resources"
@@ -21,6 +22,7 @@ list(FILTER HX_GUI_SOURCES EXCLUDE REGEX "/GuiWinMain\\.cpp$")
 add_library(harvex_gui STATIC ${HX_GUI_SOURCES})
 target_include_directories(harvex_gui PUBLIC src resources)
 target_link_libraries(harvex_gui PUBLIC harvex_core comctl32 comdlg32 shell32 gdi32 user32)
+target_compile_definitions(harvex_gui PRIVATE HX_VERSION="${PROJECT_VERSION}")
 
 add_executable(HarvexUtility WIN32 src/app/GuiWinMain.cpp ${HX_RC_OBJECT})
 target_link_libraries(HarvexUtility PRIVATE harvex_gui)

@@ -214,10 +214,13 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     cairo_paint(cr.get());
     cairo_select_font_face(cr.get(), "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     for (int i = 0; i < panels; ++i) {
+        if (!o.quiet && stderrIsTerminal())
+            notice.progress("drawing: " + std::to_string(i + 1) + " of " + std::to_string(panels) + " channels");
         notice.beginFile(channels[static_cast<std::size_t>(i)]->stream()->name());
         const ChannelTrace trace = traceChannel(*summaries[static_cast<std::size_t>(i)], from, to, columns);
         drawPanel(cr.get(), trace, Top + i * panelHeight, panelHeight, width, ticks, from, to);
     }
+    notice.endProgress();
     notice.beginFile("");
     drawTimeAxis(cr.get(), ticks, from, to, width, height - Bottom);
     cr.reset();

@@ -14,6 +14,7 @@ struct PlotOptions {
     int width = 1000;
     int height = 0;  // 0: by the number of panels
     bool force = false;
+    bool quiet = false;
 };
 
 // Exit status as for the exports: 0, 1 an input skipped, 2 usage, 3 not written.

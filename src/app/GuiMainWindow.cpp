@@ -14,7 +14,7 @@ namespace {
 constexpr int WindowMenuPosition = 7;
 constexpr std::int32_t DiskRecorderMode = 1160;
 constexpr UINT DoubleClickTime = 500;
-constexpr const char* VersionText = "Version 4.2 (32 bit)";
+constexpr const char* VersionText = "Version " HX_VERSION " (32 bit)";
 
 Win32ProfileStore profileStore;
 

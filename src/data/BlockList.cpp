@@ -9,6 +9,8 @@ void BlockList::reset() {
     keptAlarms_.clear();
     visited_.clear();
     loaded_ = 0;
+    ended_ = false;
+    stop_ = Stop{};
 }
 
 bool BlockList::readNext(IO& io, std::uint32_t start, std::uint8_t readFlags) {
@@ -26,17 +28,22 @@ bool BlockList::readNext(IO& io, std::uint32_t start, std::uint8_t readFlags) {
     } else {
         comparePrev = false;
     }
+    if (start != 0 && ended_) return false;
 
     std::uint8_t skipped = 0;
     while (at != 0) {
+        const bool clean = !io.hasMainError();
         if (!visited_.insert(at).second) {
             IO::setCode(io.mainError, ErrorCode::CorruptPointers);
+            if (clean && !stop_.code) stop_ = {at, ErrorCode::CorruptPointers};
+            ended_ = true;
             return false;
         }
         DataBlock block;
         block.scale = scale;
         block.alarms = alarms;
         std::uint32_t next = block.load(io, at, readFlags | ReadFlags::ReadHeader | ReadFlags::ReadSamples);
+        if (clean && io.hasMainError() && !stop_.code) stop_ = {at, io.mainError.code};
 
         bool keep = false;
         if (!io.hasMainError() && comparePrev && block.prev != expectedPrev) {
@@ -63,5 +70,6 @@ bool BlockList::readNext(IO& io, std::uint32_t start, std::uint8_t readFlags) {
         comparePrev = true;
         at = next;
     }
+    ended_ = true;
     return false;
 }

@@ -25,6 +25,14 @@ public:
     void reset();
     std::uint32_t loadedCount() const { return loaded_; }
 
+    // Where the chain stopped: the block whose reading raised the stream's
+    // main error first, and that error's code (0: none yet).
+    struct Stop {
+        std::uint32_t address = 0;
+        int code = 0;
+    };
+    Stop stop() const { return stop_; }
+
     std::uint32_t firstBlock = 0;
     std::uint32_t lastBlock = 0;
     AlarmHeader fileAlarms;
@@ -40,4 +48,8 @@ private:
     // otherwise be walked for ever.
     std::unordered_set<std::uint32_t> visited_;
     std::uint32_t loaded_ = 0;
+    // The chain has been followed to its end: walking it again would meet
+    // the visited blocks and replace the error that ended it.
+    bool ended_ = false;
+    Stop stop_;
 };

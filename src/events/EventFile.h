@@ -44,6 +44,8 @@ public:
     // Reads the header and the whole ring; afterwards the stream's main
     // error tells whether the read was clean. Shows nothing itself.
     void readEvents();
+    // The newest record's position as the header gives it.
+    std::int32_t lastPos() const { return lastPos_; }
 
     std::int32_t headerSize = 0;
     std::int32_t firstPos = 0;

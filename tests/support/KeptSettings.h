@@ -5,15 +5,9 @@
 
 namespace testsupport {
 
-class KeptSettings {
-public:
-    KeptSettings() : saved_(AppSettings) {}
-    KeptSettings(const KeptSettings&) = delete;
-    KeptSettings& operator=(const KeptSettings&) = delete;
-    ~KeptSettings() { AppSettings = saved_; }
-
-private:
-    AppSettingsRecord saved_;
+struct KeptSettings {
+    const AppSettingsRecord saved = AppSettings;
+    ~KeptSettings() { AppSettings = saved; }
 };
 
 }  // namespace testsupport

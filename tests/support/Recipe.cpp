@@ -185,7 +185,6 @@ private:
             else if (k == "opt") b.fileScale.options = std::uint8_t(integer(v));
             else if (k == "first") b.firstBlock = std::uint32_t(integer(v));
             else if (k == "last") b.lastBlock = std::uint32_t(integer(v));
-            else if (k == "headergap") b.gapAfterHeader = std::size_t(integer(v));
             else if (k == "alarm") b.fileAlarm = alarm(v);
             else if (k == "scale") {
                 const auto f = fields(v, ',');
@@ -233,12 +232,9 @@ private:
                 s.f32bits(w);
             } else if (k == "type") s.type = DataType(integer(v));
             else if (k == "code") s.startCode = std::uint8_t(integer(v));
-            else if (k == "spare") s.spare = std::uint8_t(integer(v));
             else if (k == "gap") s.gapBefore = std::size_t(integer(v));
             else if (k == "count") s.byteCount = std::uint16_t(integer(v));
             else if (k == "prev") s.prev = std::uint32_t(integer(v));
-            else if (k == "next") s.next = std::uint32_t(integer(v));
-            else if (k == "prevblock") s.prevIndex = int(integer(v));
             else if (k == "nextblock") s.nextIndex = int(integer(v));
             else if (k == "badcrc") s.badChecksum = true;
             else if (k == "alarm") s.alarm = alarm(v);

@@ -1,9 +1,9 @@
 #pragma once
 // Recorder files described in a few words a line, for the case tables:
 //
-//   data NAME [from=OTHER] [version= revision= type= ident= label= scale=L,M,H opt= first= last= headergap= alarm=]
-//   block [at=TIME|+SECONDS] [every=TICKS|Ns] [i16=|u16=|u8=|f32=|bits=LIST] [code= type= spare= scale=LABEL,L,M,H,OPT
-//         alarm=MASK/F,S,T,O/... gap= count= prev= next= prevblock= nextblock= badcrc repeat=N]
+//   data NAME [from=OTHER] [version= revision= type= ident= label= scale=L,M,H opt= first= last= alarm=]
+//   block [at=TIME|+SECONDS] [every=TICKS|Ns] [i16=|u16=|u8=|f32=|bits=LIST] [code= type= scale=LABEL,L,M,H,OPT
+//         alarm=MASK/F,S,T,O/... gap= count= prev= nextblock= badcrc repeat=N]
 //   block#I [the same keys]    changes block I of the current file (one copied with from=)
 //   alm NAME [version= revision= type= ident= labels=OPEN|CLOSE;... ring=CAPACITY:OLDEST first= last= wrap=]
 //   event [at=TIME|+SECONDS] [point= alarm= code= value=F | bits=HEX] [repeat=N]

@@ -162,7 +162,7 @@ std::size_t DataFileBuilder::blockSize(const BlockSpec& b) const {
 
 std::vector<std::uint32_t> DataFileBuilder::layout() const {
     std::vector<std::uint32_t> at;
-    std::size_t pos = headerSize() + gapAfterHeader;
+    std::size_t pos = headerSize();
     for (const auto& b : blocks) {
         pos += b.gapBefore;
         at.push_back(static_cast<std::uint32_t>(pos));
@@ -185,7 +185,6 @@ std::vector<std::uint8_t> DataFileBuilder::build() const {
     putAlarm(out, fileAlarm);
     putScale(out, fileScale);
     out.u16(0);
-    out.data.resize(out.size() + gapAfterHeader, 0);
 
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const BlockSpec& b = blocks[i];
@@ -193,10 +192,8 @@ std::vector<std::uint8_t> DataFileBuilder::build() const {
         std::size_t base = out.size();
         std::uint32_t prev = i == 0 ? 0 : at[i - 1];
         std::uint32_t next = i + 1 == blocks.size() ? 0 : at[i + 1];
-        if (b.prevIndex) prev = at.at(static_cast<std::size_t>(*b.prevIndex));
         if (b.nextIndex) next = at.at(static_cast<std::size_t>(*b.nextIndex));
         if (b.prev) prev = *b.prev;
-        if (b.next) next = *b.next;
         out.u16(b.byteCount.value_or(static_cast<std::uint16_t>(b.samples.size())));
         out.u16(0);  // checksum, patched below
         out.u32(prev);
@@ -204,7 +201,7 @@ std::vector<std::uint8_t> DataFileBuilder::build() const {
         out.storedTime(b.start);
         out.u32(static_cast<std::uint32_t>(b.interval));
         out.u8(b.startCode);
-        std::uint8_t flags = static_cast<std::uint8_t>(b.type | (b.spare & 7) << 2 | (b.scale ? 0x40 : 0) | (b.alarm ? 0x80 : 0));
+        std::uint8_t flags = static_cast<std::uint8_t>(b.type | (b.scale ? 0x40 : 0) | (b.alarm ? 0x80 : 0));
         out.u8(flags);
         std::uint16_t crc = crc16(0xFFA5, out.data.data() + base + 12, 12);
         if (b.alarm) putAlarm(out, *b.alarm);

@@ -57,7 +57,6 @@ struct BlockSpec {
     std::int32_t interval = 10000;  // stored interval (negative: hundredths of a second)
     std::uint8_t startCode = 2;
     DataType type = Unsigned16;
-    std::uint8_t spare = 0;       // stored flags bits 2-4
     std::optional<AlarmSpec> alarm;
     std::optional<ScaleSpec> scale;
     std::vector<std::uint8_t> samples;  // stored sample bytes
@@ -66,9 +65,7 @@ struct BlockSpec {
     // Deliberate faults.
     std::optional<std::uint16_t> byteCount;  // stored data byte count
     std::optional<std::uint32_t> prev;       // stored back address
-    std::optional<std::uint32_t> next;       // stored next address
     std::optional<int> nextIndex;            // next = address of that block
-    std::optional<int> prevIndex;
     bool badChecksum = false;
 
     BlockSpec& i16(const std::vector<std::int16_t>& v);
@@ -89,7 +86,6 @@ public:
     std::vector<BlockSpec> blocks;
     std::optional<std::uint32_t> firstBlock;  // header addresses; default from the layout
     std::optional<std::uint32_t> lastBlock;
-    std::size_t gapAfterHeader = 0;
 
     BlockSpec& add(BlockSpec b) { blocks.push_back(std::move(b)); return blocks.back(); }
     std::vector<std::uint8_t> build() const;

@@ -4,7 +4,7 @@
 # a virtual display whose number it prints; `import -display :N -window root x.png` photographs it and
 # `x11vnc -display :N` shows it live. End it with Exit or Ctrl+C.
 set -u
-build=$(cd "$1" && pwd) here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$1" && pwd) here=$(cd "$(dirname "$0")/../tests/gui" && pwd)
 mkdir -p "$2/run" && cd "$2/run"
 export WINEPREFIX="$PWD/../wineprefix" WINEDEBUG=-all
 [ -e ALARMS.ALM ] || timeout 120 wine "$build/harvex_samples.exe" . >/dev/null 2>&1
