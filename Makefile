@@ -13,7 +13,7 @@ PACKAGES := $(BUILD)/packages
 # Seconds each fuzz target runs in `make fuzz`; `make test` runs each for 30.
 FUZZ_SECONDS ?= 300
 
-.PHONY: all native asan mingw mingw32 gui demo test bench setup setup-native clean fuzz fuzz-build coverage package
+.PHONY: all native asan mingw mingw32 gui demo test bench chart-bench setup setup-native clean fuzz fuzz-build coverage package
 
 all: native
 
@@ -89,6 +89,12 @@ bench: setup-native
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(NATIVE) -j $(JOBS) --target harvex harvex_bench
 	$(NATIVE)/bench/harvex_bench --harvex $(NATIVE)/harvex
+
+# The chart's summaries and column envelopes on a 100 MB channel, alone.
+chart-bench: setup-native
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(NATIVE) -j $(JOBS) --target harvex_chart_bench
+	$(NATIVE)/bench/harvex_chart_bench
 
 clean:
 	rm -rf $(BUILD)

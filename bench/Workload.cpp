@@ -169,6 +169,12 @@ std::vector<std::string> dataFilePaths(const std::string& dir) {
 std::string eventFilePath(const std::string& dir) { return dir + "/EVENTS.ALM"; }
 std::string largeFilePath(const std::string& dir) { return dir + "/LARGE.DC1"; }
 
+std::string makeLargeFile(const std::string& dir) {
+    std::filesystem::create_directories(dir);
+    writeFile(largeFilePath(dir), largeFile(ticksAt(2023, 3, 1, 6, 0, 0), LargeFileBytes).build());
+    return largeFilePath(dir);
+}
+
 std::uint64_t makeWorkload(const std::string& dir) {
     std::filesystem::create_directories(dir);
     const std::uint64_t start = ticksAt(2023, 3, 1, 6, 0, 0);

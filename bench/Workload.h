@@ -18,6 +18,9 @@ std::vector<std::string> dataFilePaths(const std::string& dir);
 std::string eventFilePath(const std::string& dir);
 std::string largeFilePath(const std::string& dir);
 
+// Writes the large channel alone; returns its path.
+std::string makeLargeFile(const std::string& dir);
+
 // Writes every file; returns the total size of the fifteen data files.
 std::uint64_t makeWorkload(const std::string& dir);
 

@@ -16,7 +16,6 @@
 #include "../CommandSupport.h"
 #include "../ConsoleNotice.h"
 #include "../InputFiles.h"
-#include "data/DataFileIter.h"
 #include "export/ReplacingFile.h"
 #include "export/TextEncoding.h"
 #include "plot/ChannelTrace.h"
@@ -174,13 +173,15 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
     }
 
     // The span of all the files, unless chosen.
+    std::vector<std::unique_ptr<ChannelSummary>> summaries;
     std::uint64_t first = UINT64_MAX, last = 0;
     for (auto& df : channels) {
-        DataFileIter it(*df);
-        it.reset();
-        first = std::min(first, it.time.ticks());
-        it.toEnd(true);
-        last = std::max(last, it.time.ticks());
+        summaries.push_back(std::make_unique<ChannelSummary>(*df));
+        summaries.back()->build();
+        std::uint64_t begin = 0, end = 0;
+        if (!summaries.back()->span(begin, end)) continue;
+        first = std::min(first, begin);
+        last = std::max(last, end);
     }
     const std::uint64_t from = start ? start->ticks() : first;
     std::uint64_t to = end ? end->ticks() : last;
@@ -216,7 +217,7 @@ int runPlot(const PlotOptions& o, ConsoleNotice& notice) {
         if (!o.quiet && stderrIsTerminal())
             notice.progress("drawing: " + std::to_string(i + 1) + " of " + std::to_string(panels) + " channels");
         notice.beginFile(channels[static_cast<std::size_t>(i)]->stream()->name());
-        const ChannelTrace trace = traceChannel(*channels[static_cast<std::size_t>(i)], from, to, columns);
+        const ChannelTrace trace = traceChannel(*summaries[static_cast<std::size_t>(i)], from, to, columns);
         drawPanel(cr.get(), trace, Top + i * panelHeight, panelHeight, width, ticks, from, to);
     }
     notice.endProgress();

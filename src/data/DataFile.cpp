@@ -14,8 +14,17 @@ DataFile::~DataFile() {
 void DataFile::close() {
     if (IO* io = stream(); io && io->isOpen()) {
         NoticeSource source(io->name());
+        if (held_.code) io->mainError = held_;  // the first error met, as a single pass reports
+        held_ = ErrorRecord{};
         io->close();
     }
+}
+
+void DataFile::holdError() {
+    IO* io = stream();
+    if (!io || !io->hasMainError()) return;
+    if (!held_.code) held_ = io->mainError;
+    io->mainError = ErrorRecord{};
 }
 
 void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {

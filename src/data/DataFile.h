@@ -23,6 +23,10 @@ public:
     // Closes the stream, which reports an error met while loading blocks
     // after open (for instance the end of a truncated file).
     void close();
+    // Sets aside the stream's error (the first one set aside stays), so
+    // the blocks already loaded can be read again: the reader refuses to
+    // read while one is set. close() reports it.
+    void holdError();
     bool hasBlocks() const { return blocks.head != nullptr; }
     // Reads the samples of a block whose header alone was loaded; its
     // messages name this file.
@@ -35,4 +39,7 @@ public:
     CTime lastTime;
     std::uint8_t verify = 0;
     std::unique_ptr<File> file;
+
+private:
+    ErrorRecord held_;
 };

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/DataFile.h"
+#include "plot/ChannelSummary.h"
 #include "plot/ColumnEnvelope.h"
 
 struct ChannelTrace {
@@ -13,7 +13,8 @@ struct ChannelTrace {
     ColumnEnvelope envelope;
 };
 
-// Reads the file's samples from start to end (ticks) into `columns`
-// columns. A break in the recording, or a block that starts more than an
-// interval and a half after the last sample, leaves a gap.
-ChannelTrace traceChannel(DataFile& file, std::uint64_t start, std::uint64_t end, std::uint32_t columns);
+// The channel's samples from start to end (ticks) in `columns` columns,
+// from what its summary has built so far. A
+// break in the recording, or a block that starts more than an interval and
+// a half after the last sample, leaves a gap.
+ChannelTrace traceChannel(ChannelSummary& channel, std::uint64_t start, std::uint64_t end, std::uint32_t columns);
