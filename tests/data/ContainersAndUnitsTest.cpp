@@ -57,6 +57,8 @@ TEST(DataFileIter, SeekStatusAndSampleNumber) {
         EXPECT_EQ(it.seekTime(CTime::fromTicks(c.at)), c.status) << c.number;
         EXPECT_EQ(it.sampleNumber, c.number);
     }
+    it.reset();
+    EXPECT_FALSE(it.retreat(1));
     // A header of a range of types takes the types within it only.
     for (std::uint8_t type : {5, 6, 8, 9}) {
         b.type = type;

@@ -10,6 +10,7 @@
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
 #include "support/RecordingNotice.h"
+#include "time/CTime.h"
 
 namespace fs = std::filesystem;
 using testsupport::RecordingNotice;
@@ -104,6 +105,16 @@ TEST(Stream, Writes) {
         EXPECT_LE(io->index, IO::BufferSize);
         EXPECT_EQ(io->getByte() + io->mainError.code + io->secondaryError.code, io == deviceless[0] ? 0 : ErrorCode::EndOfFile);
     }
+    // Stored times read back as written; a drive letter counts from A: as 1.
+    MemoryIO stamps({});
+    stamps.open(IO::ModeWrite);
+    const CTime stored[] = {CTime(), CTime::fromTicks(12345ull * TicksPerDay + 86399 * TicksPerSecond + 9000)};
+    for (CTime t : stored) writeStored(stamps, t);
+    stamps.close();
+    MemoryIO back(stamps.bytes());
+    back.open(0);
+    for (CTime t : stored) EXPECT_EQ(readStored(back), t);
+    EXPECT_EQ(DISK("a:x").drive() * 100 + DISK("Z:\\y").drive() + DISK("/z").drive(), 126);
 }
 
 // A failed open ends busy at once and is not shown again at close; a read
