@@ -215,7 +215,13 @@ std::string step(const std::string& verb, const Args& a) {
         std::string png = root.substr(2) + "\\..\\screenshots\\" + first + ".png";
         std::replace(png.begin(), png.end(), '\\', '/');
         Sleep(1500);  // painting ends after the messages are handled
+        const std::string made = "Z:" + png;
+        fs::remove(made);
         ended(start("/usr/bin/import", "-window root " + png));
+        // Wine runs a host program detached: wait for the whole picture before the next step changes the screen.
+        std::uintmax_t size = 0;
+        const auto whole = [&] { return fs::exists(made) && std::exchange(size, fs::file_size(made)) == size && size > 0; };
+        if (!waitUntil([&] { return Sleep(200), whole(); })) return "no screenshot " + first;
     } else if (verb == "write") {
         std::ofstream out(path(first), std::ios::binary);
         for (std::size_t i = 1; i < a.size(); ++i) out << a[i] << "\r\n";
