@@ -10,6 +10,7 @@
 
 #include "data/DataFileIter.h"
 #include "data/HeaderRecords.h"
+#include "data/SampleArrays.h"
 #include "data/VArray.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
@@ -67,6 +68,26 @@ TEST(DataFileIter, SeekStatusAndSampleNumber) {
         GeneralHeader h;
         h.read(io, 6, 8);
         EXPECT_EQ(io.mainError.code == 0, type == 6 || type == 8) << int(type);
+    }
+}
+
+// One sample read into an array not read before leaves the others 0; all
+// of them go back out as they were read.
+TEST(SampleArrays, ReadOneAndWriteAll) {
+    const std::vector<std::uint8_t> in = {0x12, 0x34, 0x56, 0x78};
+    std::unique_ptr<DataTypeAr> arrays[] = {std::make_unique<IntData>(3, true), std::make_unique<CharData>(3), std::make_unique<FloatData>(3)};
+    for (auto& a : arrays) {
+        MemoryIO from(in), to({});
+        from.open(0);
+        to.open(IO::ModeWrite);
+        a->readOne(from, 1);
+        a->readOne(from, 3);  // past the end: nothing stored
+        a->writeAll(to);
+        to.close();
+        const std::size_t width = to.bytes().size() / 3;
+        std::vector<std::uint8_t> want(3 * width, 0);
+        std::copy(in.begin(), in.begin() + std::ptrdiff_t(width), want.begin() + std::ptrdiff_t(width));
+        EXPECT_EQ(to.bytes(), want) << width;
     }
 }
 

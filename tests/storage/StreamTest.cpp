@@ -105,7 +105,8 @@ TEST(Stream, Writes) {
         EXPECT_LE(io->index, IO::BufferSize);
         EXPECT_EQ(io->getByte() + io->mainError.code + io->secondaryError.code, io == deviceless[0] ? 0 : ErrorCode::EndOfFile);
     }
-    // Stored times read back as written; a drive letter counts from A: as 1.
+    // Stored times read back as written; a drive letter counts from A: as 1;
+    // the free space is that of the file's folder.
     MemoryIO stamps({});
     stamps.open(IO::ModeWrite);
     const CTime stored[] = {CTime(), CTime::fromTicks(12345ull * TicksPerDay + 86399 * TicksPerSecond + 9000)};
@@ -115,6 +116,7 @@ TEST(Stream, Writes) {
     back.open(0);
     for (CTime t : stored) EXPECT_EQ(readStored(back), t);
     EXPECT_EQ(DISK("a:x").drive() * 100 + DISK("Z:\\y").drive() + DISK("/z").drive(), 126);
+    EXPECT_GT(DISK(scratch).freeSpace(), 0u);
 }
 
 // A failed open ends busy at once and is not shown again at close; a read
