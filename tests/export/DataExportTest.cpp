@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <random>
 
 #include "app/AppSettings.h"
 #include "data/dFileIt.h"
@@ -40,8 +41,9 @@ std::shared_ptr<DataFile> channel(int blocks, int perBlock, int gap = 0) {
     return f;
 }
 
+// A folder of its own: other test processes may run at the same time.
 fs::path scratch(const char* name) {
-    const fs::path dir = fs::temp_directory_path() / name;
+    const fs::path dir = fs::temp_directory_path() / (name + std::to_string(std::random_device{}()));
     return fs::remove_all(dir), fs::create_directories(dir), dir;
 }
 
