@@ -39,7 +39,7 @@ TEST(DataFile, OpenEndsBusyAndDroppedSamplesLoadAgain) {
         EXPECT_EQ(it.reading(), 1000.0f);
         EXPECT_EQ(it.block()->checksum, ChecksumResult::Match);
     }
-    EXPECT_EQ(notice.texts(), std::vector<std::string>{"Can't get block."});
+    EXPECT_EQ(notice.messages, std::vector<std::string>{"Can't get block."});
 }
 
 // What a seek reports and where it stands, for callers that step through
@@ -58,15 +58,13 @@ TEST(DataFileIter, SeekStatusAndSampleNumber) {
         EXPECT_EQ(it.seekTime(CTime::fromTicks(c.at)), c.status) << c.number;
         EXPECT_EQ(it.sampleNumber, c.number);
     }
-    it.reset();
-    EXPECT_FALSE(it.retreat(1));
+    EXPECT_FALSE((it.reset(), it.retreat(1)));
     // A header of a range of types takes the types within it only.
     for (std::uint8_t type : {5, 6, 8, 9}) {
         b.type = type;
         MemoryIO io(b.build());
         io.open(0);
-        GeneralHeader h;
-        h.read(io, 6, 8);
+        GeneralHeader().read(io, 6, 8);
         EXPECT_EQ(io.mainError.code == 0, type == 6 || type == 8) << int(type);
     }
 }
@@ -78,15 +76,12 @@ TEST(SampleArrays, ReadOneAndWriteAll) {
     std::unique_ptr<DataTypeAr> arrays[] = {std::make_unique<IntData>(3, true), std::make_unique<CharData>(3), std::make_unique<FloatData>(3)};
     for (auto& a : arrays) {
         MemoryIO from(in), to({});
-        from.open(0);
-        to.open(IO::ModeWrite);
-        a->readOne(from, 1);
-        a->readOne(from, 3);  // past the end: nothing stored
-        a->writeAll(to);
-        to.close();
-        const std::size_t width = to.bytes().size() / 3;
-        std::vector<std::uint8_t> want(3 * width, 0);
-        std::copy(in.begin(), in.begin() + std::ptrdiff_t(width), want.begin() + std::ptrdiff_t(width));
+        from.open(0), to.open(IO::ModeWrite);
+        a->readOne(from, 1), a->readOne(from, 3);  // the second past the end: nothing stored
+        a->writeAll(to), to.close();
+        const auto width = std::ptrdiff_t(to.bytes().size() / 3);
+        std::vector<std::uint8_t> want(std::size_t(3 * width), 0);
+        std::copy(in.begin(), in.begin() + width, want.begin() + width);
         EXPECT_EQ(to.bytes(), want) << width;
     }
 }

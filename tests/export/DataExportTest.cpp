@@ -83,7 +83,7 @@ TEST(ExportFailure, ReportsOnceAndEndsBusy) {
     for (const auto& c : cases) {
         testsupport::RecordingNotice notice;
         EXPECT_TRUE(c.run()) << c.name;
-        EXPECT_EQ(notice.texts(), std::vector<std::string>{c.text}) << c.name;
+        EXPECT_EQ(notice.messages, std::vector<std::string>{c.text}) << c.name;
     }
     std::fclose(full);
     fs::remove_all(dir);

@@ -45,7 +45,7 @@ TEST(Stream, ReadsSevenHundredBytesInTwoFillsThenEndOfFile) {
         EXPECT_TRUE(notice.messages.empty());
         io->close();
         io->close();
-        EXPECT_EQ(notice.texts(), Texts{"End of File"});
+        EXPECT_EQ(notice.messages, Texts{"End of File"});
         EXPECT_EQ(notice.busyChanges, (std::vector<bool>{true, false, false}));
     }
     EXPECT_EQ(static_cast<MemoryIO&>(*devices[1]).fills(), 3);
@@ -137,9 +137,9 @@ TEST(Stream, Failures) {
     EXPECT_EQ(directory.mainError.code + full.mainError.code, ErrorCode::ReadFailed + ErrorCode::WriteFailed);
     directory.close();
     full.close();
-    ASSERT_EQ(notice.texts().size(), 3u);
-    EXPECT_EQ(notice.texts()[1].rfind("Error reading file.\n -1,", 0), 0u) << notice.texts()[1];
-    EXPECT_EQ(notice.texts()[2], "Error writing file.");
+    ASSERT_EQ(notice.messages.size(), 3u);
+    EXPECT_EQ(notice.messages[1].rfind("Error reading file.\n -1,", 0), 0u) << notice.messages[1];
+    EXPECT_EQ(notice.messages[2], "Error writing file.");
 #endif
     notice.clear();
     testfile::Bytes b;
@@ -147,7 +147,7 @@ TEST(Stream, Failures) {
     MemoryIO floats(b.data);
     floats.open(0);
     for (float want : {0.0f, 0.0f, 0.0f, 0x1.fffffep127f, 0.0f, 1.5f}) EXPECT_EQ(floats.getFloatChecked(), want);
-    EXPECT_EQ(notice.texts(), Texts{"Invalid Floating Point number."});
+    EXPECT_EQ(notice.messages, Texts{"Invalid Floating Point number."});
 }
 
 // Each code's text, "" for the silent ones, shown once until the code changes.
@@ -161,7 +161,7 @@ TEST(Stream, ErrorCodes) {
         RecordingNotice notice;
         ErrorRecord record;
         for (int again : {code, code, -1, 0}) IO::reportCode(record, again);
-        EXPECT_EQ(notice.texts(), *text ? Texts{text} : Texts{}) << std::hex << code;
+        EXPECT_EQ(notice.messages, *text ? Texts{text} : Texts{}) << std::hex << code;
         EXPECT_EQ(record.code + record.reported, code + 1);
     }
     RecordingNotice notice;
@@ -170,7 +170,7 @@ TEST(Stream, ErrorCodes) {
         IO::setCode(record, code);
         IO::reportCode(record, -1);
     }
-    EXPECT_EQ(notice.texts(), (Texts{"Bad Type", "Can't get block.", "Bad Type"}));
+    EXPECT_EQ(notice.messages, (Texts{"Bad Type", "Can't get block.", "Bad Type"}));
 }
 
 }  // namespace

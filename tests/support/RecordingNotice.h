@@ -23,7 +23,6 @@ public:
     }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
-    const std::vector<std::string>& texts() const { return messages; }
     void clear() {
         messages.clear();
         busyChanges.clear();
