@@ -17,7 +17,8 @@ add_custom_target(harvex_gui_resources DEPENDS ${HX_RC_OBJECT})
 
 # Window framework, forms and main-window commands; everything but the
 # entry, so the unit tests link the same code.
-file(GLOB HX_GUI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/forms/*.cpp src/app/Gui*.cpp src/app/Win32*.cpp)
+file(GLOB HX_GUI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/forms/*.cpp src/app/Gui*.cpp src/app/Win32*.cpp
+  src/app/ChartWindow.cpp)
 list(FILTER HX_GUI_SOURCES EXCLUDE REGEX "/GuiWinMain\\.cpp$")
 add_library(harvex_gui STATIC ${HX_GUI_SOURCES})
 target_include_directories(harvex_gui PUBLIC src resources)

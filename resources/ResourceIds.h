@@ -15,6 +15,17 @@
 #define CMD_HELP_CONTENTS 1250
 #define CMD_ABOUT 1251
 #define CMD_EXPORT 32006
+#define CMD_VIEW 32007
+
+/* The "&Window" menu; the frame carries them out. */
+#define CMD_TILE 32001
+#define CMD_CASCADE 32003
+#define CMD_CLOSE_ALL 32005
+
+/* A chart window's own, from its menu or the accelerators. */
+#define CMD_CHART_EXPORT 32010
+#define CMD_CHART_COPY 32011
+#define CMD_CHART_WHOLE 32012
 
 /* Dialog buttons. */
 #define IDC_HELPBUTTON 9

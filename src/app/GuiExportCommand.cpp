@@ -9,6 +9,7 @@
 #include "forms/ExportForm.h"
 #include "forms/FileForms.h"
 #include "notice/UserNotice.h"
+#include "storage/DISK.h"
 #include "ui/CApp.h"
 
 namespace {
@@ -29,17 +30,44 @@ void exportEventFile(EventFile& events, const std::vector<std::string>& inputs) 
                       : "Export failed: nothing written.");
 }
 
-// Says which data files the export leaves out; true to export the others.
-bool exportWithout(const std::vector<std::string>& leftOut) {
-    std::string text = "At most " + std::to_string(MaxExportFiles) + " data files go into one export. Left out:";
-    for (std::size_t i = 0; i < leftOut.size() && i < LeftOutShown; ++i)
-        text.append("\n").append(leftOut[i], leftOut[i].find_last_of("\\/") + 1);
-    if (leftOut.size() > LeftOutShown) text.append("\nand ").append(std::to_string(leftOut.size() - LeftOutShown)).append(" more");
-    text.append("\nExport the first ").append(std::to_string(MaxExportFiles)).append("?");
-    return showMessage(text, "Export", BoxType::YesNo | BoxType::IconQuestion) != 0;
+// Closing each file reports what loading its later blocks met.
+void closeAll(std::vector<dFileIt>& items) {
+    for (dFileIt& item : items) {
+        const IO* io = item.file->stream();
+        const std::string path = io && io->name() ? io->name() : "";
+        NoticeSource source(path.c_str());
+        item.file->close();
+    }
 }
 
 }  // namespace
+
+bool goOnWithout(const std::vector<std::string>& leftOut, const char* what, const char* caption) {
+    std::string text = "At most " + std::to_string(MaxExportFiles) + " data files go into one " + what + ". Left out:";
+    for (std::size_t i = 0; i < leftOut.size() && i < LeftOutShown; ++i)
+        text.append("\n").append(leftOut[i], leftOut[i].find_last_of("\\/") + 1);
+    if (leftOut.size() > LeftOutShown) text.append("\nand ").append(std::to_string(leftOut.size() - LeftOutShown)).append(" more");
+    text.append("\n").append(caption).append(" the first ").append(std::to_string(MaxExportFiles)).append("?");
+    return showMessage(text, caption, BoxType::YesNo | BoxType::IconQuestion) != 0;
+}
+
+std::shared_ptr<DataFile> openDataFile(std::unique_ptr<File> file) {
+    auto data = std::make_shared<DataFile>(std::move(file));
+    data->open(0, OpenHeaderAndSamples);
+    return data;
+}
+
+void exportSpanOf(const std::vector<std::string>& paths, CTime start, CTime end) {
+    std::vector<dFileIt> items;
+    for (const std::string& path : paths) {
+        auto file = std::make_unique<File>(std::make_unique<DISK>(path));
+        NoticeSource source(path.c_str());
+        if (!identifyFile(*file)) continue;
+        if (std::shared_ptr<DataFile> data = openDataFile(std::move(file)); data->hasBlocks()) items.emplace_back(data);
+    }
+    if (!items.empty()) exportDataFiles(items.data(), static_cast<int>(items.size()), start, end, paths);
+    closeAll(items);
+}
 
 bool spanOf(const std::vector<dFileIt>& items, CTime& first, CTime& last) {
     bool any = false;
@@ -82,9 +110,7 @@ void runExportCommand() {
                     leftOut.push_back(path);
                     continue;
                 }
-                auto data = std::make_shared<DataFile>(std::move(file));
-                data->open(0, OpenHeaderAndSamples);
-                if (data->hasBlocks()) items.emplace_back(data);
+                if (std::shared_ptr<DataFile> data = openDataFile(std::move(file)); data->hasBlocks()) items.emplace_back(data);
             } else if (file->header.isEventFile()) {
                 events = std::make_unique<EventFile>(std::move(file));
                 events->readEvents();
@@ -99,13 +125,7 @@ void runExportCommand() {
     } while (!pending.empty());
 
     CTime first, last;
-    if (spanOf(items, first, last) && (leftOut.empty() || exportWithout(leftOut)))
+    if (spanOf(items, first, last) && (leftOut.empty() || goOnWithout(leftOut, "export", "Export")))
         exportDataFiles(items.data(), static_cast<int>(items.size()), first, last, inputs);
-    // Closing each file reports what loading its later blocks met.
-    for (dFileIt& item : items) {
-        const IO* io = item.file->stream();
-        const std::string path = io && io->name() ? io->name() : "";
-        NoticeSource source(path.c_str());
-        item.file->close();
-    }
+    closeAll(items);
 }

@@ -2,6 +2,7 @@
 
 #include "ResourceIds.h"
 #include "app/AppSettings.h"
+#include "app/ChartWindow.h"
 #include "app/GuiExportCommand.h"
 #include "app/Settings.h"
 #include "app/Win32ProfileStore.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-constexpr int WindowMenuPosition = 7;
+// "&Window": the frame lists the open charts at its end.
+constexpr int WindowMenuPosition = 3;
 constexpr std::int32_t DiskRecorderMode = 1160;
 constexpr UINT DoubleClickTime = 500;
 constexpr const char* VersionText = "Version " HX_VERSION " (32 bit)";
@@ -39,6 +41,9 @@ bool CVXWnd::command(int code, int id, HWND control) {
     case CMD_EXPORT:
         runExportCommand();
         return false;
+    case CMD_VIEW:
+        runViewCommand(*this);
+        return false;
     case CMD_EXIT:
         App.close();  // deletes this window: nothing may touch it afterwards
         return false;
@@ -54,7 +59,10 @@ bool CVXWnd::command(int code, int id, HWND control) {
     }
 }
 
-void CVXWnd::menuOpening(HMENU menu) { EnableMenuItem(menu, CMD_EXPORT, MF_BYCOMMAND | MF_ENABLED); }
+void CVXWnd::menuOpening(HMENU menu) {
+    EnableMenuItem(menu, CMD_EXPORT, MF_BYCOMMAND | MF_ENABLED);
+    EnableMenuItem(menu, CMD_VIEW, MF_BYCOMMAND | MF_ENABLED);
+}
 
 std::unique_ptr<CWnd> createMainWindow() {
     char directory[PathLimit] = {};

@@ -27,6 +27,14 @@ void DataFile::holdError() {
     io->mainError = ErrorRecord{};
 }
 
+void DataFile::reportHeldError() {
+    if (!held_.code) return;
+    IO* io = stream();
+    NoticeSource source(io ? io->name() : nullptr);
+    IO::reportCode(held_, -1);
+    held_ = ErrorRecord{};
+}
+
 void DataFile::open(std::uint32_t startAddress, std::uint8_t readFlags) {
     IO* io = stream();
     if (!io) return;

@@ -27,6 +27,9 @@ public:
     // the blocks already loaded can be read again: the reader refuses to
     // read while one is set. close() reports it.
     void holdError();
+    // Reports the error set aside, if any, and lets it go; the stream
+    // stays open for the blocks already loaded.
+    void reportHeldError();
     bool hasBlocks() const { return blocks.head != nullptr; }
     // Reads the samples of a block whose header alone was loaded; its
     // messages name this file.

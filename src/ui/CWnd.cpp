@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "notice/UserNotice.h"
 #include "ui/CApp.h"
@@ -134,6 +135,9 @@ CWnd* CWnd::fromHandle(HWND hwnd) {
 
 LRESULT CALLBACK CWnd::windowProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     CWnd* wnd = fromHandle(hwnd);
+    // An MDI child's messages before its object is tied to it still need
+    // the MDI default, or the client loses track of it.
+    if (!wnd && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_MDICHILD)) return DefMDIChildProcA(hwnd, msg, wp, lp);
     if (!wnd) return DefWindowProcA(hwnd, msg, wp, lp);
     // No exception may unwind through the platform's code.
     try {
@@ -351,6 +355,13 @@ void CMDIFrameWnd::setStatusText(const std::string& text) {
     UpdateWindow(status_);
 }
 
+void CMDIFrameWnd::closeChildren() {
+    std::vector<HWND> open;
+    for (HWND w = client_ ? GetWindow(client_, GW_CHILD) : nullptr; w; w = GetWindow(w, GW_HWNDNEXT))
+        if (!GetWindow(w, GW_OWNER)) open.push_back(w);
+    for (HWND w : open) SendMessageA(client_, WM_MDIDESTROY, reinterpret_cast<WPARAM>(w), 0);
+}
+
 CMDIFrameWnd::~CMDIFrameWnd() {
     if (App.mdiClient == client_) App.mdiClient = nullptr;
     // Deleting the frame from code ends the program as closing it does.
@@ -380,6 +391,7 @@ bool CMDIFrameWnd::command(int code, int id, HWND control) {
     case 32002: SendMessageA(client_, WM_MDITILE, MDITILE_VERTICAL, 0); return false;
     case 32003: SendMessageA(client_, WM_MDICASCADE, 0, 0); return false;
     case 32004: SendMessageA(client_, WM_MDIICONARRANGE, 0, 0); return false;
+    case 32005: closeChildren(); return false;
     default: break;
     }
     HWND active = client_ ? reinterpret_cast<HWND>(SendMessageA(client_, WM_MDIGETACTIVE, 0, 0)) : nullptr;

@@ -113,6 +113,8 @@ public:
     // The status bar's line: what the last command did, or how far a long
     // one has come (painted at once, also while a command runs).
     void setStatusText(const std::string& text);
+    // Closes every MDI child window ("Close All").
+    void closeChildren();
 
 private:
     // The status bar along the bottom, the MDI client above it.

@@ -115,6 +115,52 @@ std::string message(HWND window) {
     return std::erase(shown, '\r'), shown;
 }
 
+// The chart windows, the active one first.
+std::vector<HWND> charts() {
+    HWND client = FindWindowExA(mainWindow, nullptr, "MDIClient", nullptr);
+    std::vector<HWND> all = client ? children(client) : std::vector<HWND>{};
+    std::erase_if(all, [](HWND w) { return !isA(w, "Window"); });
+    return all;
+}
+
+// The chart's picture through Ctrl+C: per panel (a frame's top and bottom
+// rows), the stretches of 3 or more trace-less columns within its trace,
+// or "-" when it has none.
+std::string pictureGaps() {
+    const DWORD before = GetClipboardSequenceNumber();
+    PostMessageA(mainWindow, WM_CHAR, 'C' - '@', 1);
+    HGLOBAL dib = nullptr;
+    waitUntil([&] { return GetClipboardSequenceNumber() != before && OpenClipboard(nullptr) && ((dib = GetClipboardData(CF_DIB)) || CloseClipboard()); });
+    if (!dib) return "nothing copied";
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(GlobalLock(dib));
+    const int w = info->biWidth, h = std::abs(info->biHeight), bytes = info->biBitCount / 8, stride = (w * bytes + 3) & ~3;
+    const auto* bits = reinterpret_cast<const BYTE*>(info + 1) + (info->biCompression == BI_BITFIELDS ? 12 : 0);
+    const auto is = [&](int x, int y, int r, int g, int b) {
+        const BYTE* p = bits + (info->biHeight > 0 ? h - 1 - y : y) * stride + x * bytes;
+        return std::abs(p[2] - r) < 12 && std::abs(p[1] - g) < 12 && std::abs(p[0] - b) < 12;
+    };
+    std::vector<int> edges;
+    for (int y = 0; y < h; ++y) {
+        int n = 0;
+        for (int x = 0; x < w; ++x) n += is(x, y, 77, 77, 77);
+        if (n > w / 2) edges.push_back(y);
+    }
+    std::string shown;
+    for (std::size_t i = 0; i + 1 < edges.size(); i += 2) {
+        int first = -1, last = -1, gaps = 0;
+        for (int x = 0; x < w; ++x) {
+            bool trace = false;
+            for (int y = edges[i] + 1; y < edges[i + 1] && !trace; ++y) trace = is(x, y, 31, 79, 153);
+            if (!trace) continue;
+            gaps += first >= 0 && x - last > 3, first = first < 0 ? x : first, last = x;
+        }
+        shown.append(shown.empty() ? "" : " ").append(first < 0 ? "-" : std::to_string(gaps));
+    }
+    GlobalUnlock(dib);
+    CloseClipboard();
+    return shown;
+}
+
 std::string strayBox() {
     HWND stray = gui && !box ? findWindow("  Error  ", nullptr, false) : nullptr;
     return stray ? "a box says " + message(stray) : "";
@@ -200,11 +246,29 @@ std::string step(const std::string& verb, const Args& a) {
     if (verb == "expect no") return form = nullptr, idle();  // expect no form
     if (verb == "expect same") return sameFiles(first, a.at(1));
     if (verb == "expect status") {
-        const std::string shown = text(FindWindowExA(mainWindow, nullptr, "msctls_statusbar32", nullptr));
-        return ok(shown == first, "the status bar says " + shown);
+        std::string shown;
+        const bool says = waitUntil([&] { return (shown = text(FindWindowExA(mainWindow, nullptr, "msctls_statusbar32", nullptr))) == first; });
+        return ok(says, "the status bar says " + shown);
+    }
+    if (verb == "expect charts") {  // TITLE..., the active one first
+        Args titles;
+        const bool shown = waitUntil([&] { titles.clear(); for (HWND w : charts()) titles.push_back(text(w)); return titles == a; });
+        return ok(shown, "charts: " + joined(titles));
+    }
+    if (verb == "expect picture") {
+        const std::string gaps = pictureGaps();
+        return ok(gaps == joined(a, ""), "the panels' gaps: " + gaps);
+    }
+    if (verb == "wheel") {  // NOTCHES (up zooms in) with the pointer in the middle of the chart
+        RECT r{};
+        GetClientRect(charts().at(0), &r);
+        POINT p{r.right / 2, r.bottom / 2};
+        ClientToScreen(charts()[0], &p);
+        return ok(PostMessageA(charts()[0], WM_MOUSEWHEEL, MAKEWPARAM(0, std::stoi(first) * WHEEL_DELTA), MAKELPARAM(p.x, p.y)), "");
     }
     if (verb == "expect files") return ok(filesIn(dir) == a, "files: " + joined(filesIn(dir)));
     if (verb == "harvex") return ok(ended(start(harvex, joined(a)), 120000) == 0, "harvex fails");
+    if (verb == "samples") return ok(ended(start(fs::path(harvex).replace_filename("harvex_samples.exe").string(), "."), 120000) == 0, "no samples");
     if (verb == "expect exit") return ok(ended(std::exchange(gui, nullptr)) == 0, "the program does not end with 0");
     if (verb == "mkdir") {
         for (const auto& d : a) fs::create_directories(path(d));
@@ -234,11 +298,14 @@ std::string step(const std::string& verb, const Args& a) {
         if (r.left || r.top || r.right != GetSystemMetrics(SM_CXSCREEN) || r.bottom != GetSystemMetrics(SM_CYSCREEN))
             return "the main window does not cover the screen";
         return idle();
-    } else if (verb == "key") {  // KEY [in FIELD]
+    } else if (verb == "key") {  // KEY [in FIELD]; else to the active chart, if any
         if (auto e = a.size() == 3 ? "" : idle(); !e.empty()) return e;
-        HWND to = a.size() == 3 ? control(a[2], true) : mainWindow;
-        const WPARAM key = first == "F1" ? VK_F1 : first == "Escape" ? VK_ESCAPE : VK_RETURN;
+        HWND to = a.size() == 3 ? control(a[2], true) : charts().empty() ? mainWindow : charts()[0];
+        const Args names{"F1", "Escape", "Home", "Left", "Right"};
+        const WPARAM codes[] = {VK_F1, VK_ESCAPE, VK_HOME, VK_LEFT, VK_RIGHT, VK_RETURN};
+        const WPARAM key = codes[std::find(names.begin(), names.end(), first) - names.begin()];
         if (first.size() == 1) PostMessageA(to, WM_CHAR, first[0], 1);  // typed
+        else if (first.starts_with("Ctrl+")) PostMessageA(to, WM_CHAR, first[5] - '@', 1);
         else if (first.starts_with("Alt+")) PostMessageA(to, WM_SYSCHAR, first[4], 0x20000001);
         else PostMessageA(to, WM_KEYDOWN, key, 1), PostMessageA(to, WM_KEYUP, key, 0xC0000001);
     } else if (verb == "menu") {
