@@ -259,10 +259,11 @@ std::string step(const std::string& verb, const Args& a) {
         const std::string gaps = pictureGaps();
         return ok(gaps == joined(a, ""), "the panels' gaps: " + gaps);
     }
-    if (verb == "wheel") {  // NOTCHES (up zooms in) with the pointer in the middle of the chart
+    if (verb == "wheel" || verb == "mouse") {  // wheel NOTCHES (up zooms in) | mouse: the pointer to the chart's middle
         RECT r{};
         GetClientRect(charts().at(0), &r);
         POINT p{r.right / 2, r.bottom / 2};
+        if (verb == "mouse") return ok(PostMessageA(charts()[0], WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y)), "");
         ClientToScreen(charts()[0], &p);
         return ok(PostMessageA(charts()[0], WM_MOUSEWHEEL, MAKEWPARAM(0, std::stoi(first) * WHEEL_DELTA), MAKELPARAM(p.x, p.y)), "");
     }
