@@ -21,8 +21,10 @@ namespace {
 // Layout in pixels.
 constexpr int Left = 80, Right = 16, Top = 4, AxisRoom = 22, TitleRoom = 16, PanelGap = 6;
 constexpr UINT_PTR BuildTimer = 1;
-// Samples summarised per slice: some milliseconds, so input stays quick.
-constexpr std::uint64_t SliceSamples = 1u << 20;
+// Samples summarised per slice: some tens of milliseconds, so input stays
+// quick; the chart and the progress are shown again a few times a second.
+constexpr std::uint64_t SliceSamples = 4u << 20;
+constexpr DWORD ShowEveryMs = 250;
 constexpr double WheelStep = 2, KeyPan = 0.25;
 constexpr int RecorderFilterIndex = 1;
 constexpr std::size_t MaxChannels = 15;
@@ -114,6 +116,9 @@ bool ChartWindow::buildSlice() {
         if (c.summary->span(begin, end)) first = std::min(first, begin), last = std::max(last, end);
     }
     if (first <= last) view_.setWhole(first, last);
+    const DWORD now = GetTickCount();
+    if (more && now - lastShown_ < ShowEveryMs) return true;
+    lastShown_ = now;
     if (more) {
         App.setStatus("Reading: " + std::to_string(static_cast<int>(100 * done / static_cast<double>(channels_.size()))) +
                       " %");

@@ -58,7 +58,7 @@ private:
     bool stale_ = true;    // the buffer no longer shows the view
     int cursorX_ = -1;     // the cursor line, or -1
     int dragX_ = -1;       // where a drag began
-    std::uint64_t dragStart_ = 0;
+    DWORD lastShown_ = 0;  // when the chart was last drawn while being read
 };
 
 // The "&View" command: asks for data files and opens a chart of them.
