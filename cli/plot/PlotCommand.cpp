@@ -65,18 +65,9 @@ void drawPanel(cairo_t* cr, const ChannelTrace& trace, double y0, double height,
                std::uint64_t start, std::uint64_t end) {
     const double plotTop = y0 + TitleRoom, plotBottom = y0 + height - PanelGap;
     const double plotLeft = Left, plotRight = width - Right;
-    float low = trace.scaleLow, high = trace.scaleHigh;
-    float dataLow, dataHigh;
-    if (!std::isfinite(low) || !std::isfinite(high)) low = high = 0;
-    if (low > high) std::swap(low, high);
-    if (trace.envelope.range(dataLow, dataHigh)) {
-        low = std::min(low, dataLow);
-        high = std::max(high, dataHigh);
-    }
-    if (!(high > low)) {
-        low -= 1;
-        high += 1;
-    }
+    float low = 0, high = 0;
+    bool any = false;
+    trace.shownRange(low, high, any);
     auto yOf = [&](float v) { return plotBottom - (static_cast<double>(v) - low) / (static_cast<double>(high) - low) * (plotBottom - plotTop); };
 
     cairo_set_source_rgb(cr, 0, 0, 0);

@@ -310,12 +310,9 @@ void ChartWindow::drawPanel(HDC dc, std::size_t index, int top, int height, cons
     if (plotBottom - plotTop < 4 || columns < 2) return;
     NoticeSource source(c.path.c_str());
     const ChannelTrace trace = traceChannel(*c.summary, view_.start(), view_.end(), static_cast<std::uint32_t>(columns));
-    float low = trace.scaleLow, high = trace.scaleHigh, dataLow = 0, dataHigh = 0;
-    if (!std::isfinite(low) || !std::isfinite(high)) low = high = 0;
-    if (low > high) std::swap(low, high);
-    const bool any = trace.envelope.range(dataLow, dataHigh);
-    if (any) low = std::min(low, dataLow), high = std::max(high, dataHigh);
-    if (!(high > low)) low -= 1, high += 1;
+    float low = 0, high = 0;
+    bool any = false;
+    trace.shownRange(low, high, any);
     const auto yOf = [&](float v) {
         return plotBottom - static_cast<int>(std::lround((static_cast<double>(v) - low) / (static_cast<double>(high) - low) *
                                                          (plotBottom - plotTop)));

@@ -11,6 +11,10 @@ struct ChannelTrace {
     std::string title;  // "NAME (label)", Windows-1252 as stored
     float scaleLow = 0, scaleHigh = 0;
     ColumnEnvelope envelope;
+
+    // The range its panel shows: the scale, widened to the samples where
+    // they leave it; never empty. `anySamples` tells whether there were any.
+    void shownRange(float& low, float& high, bool& anySamples) const;
 };
 
 // The channel's samples from start to end (ticks) in `columns` columns,
