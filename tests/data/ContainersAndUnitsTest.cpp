@@ -59,6 +59,9 @@ TEST(DataFileIter, SeekStatusAndSampleNumber) {
         EXPECT_EQ(it.sampleNumber, c.number);
     }
     EXPECT_FALSE((it.reset(), it.retreat(1)));
+    // Back from the third block over the whole second one.
+    EXPECT_TRUE((it.seekTime(CTime::fromTicks(t0 + 10 * s)), it.retreat(6)));
+    EXPECT_EQ(it.time.ticks(), t0 + s);
     // A header of a range of types takes the types within it only.
     for (std::uint8_t type : {5, 6, 8, 9}) {
         b.type = type;
