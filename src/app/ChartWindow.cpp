@@ -12,7 +12,6 @@
 #include "notice/UserNotice.h"
 #include "plot/ChannelTrace.h"
 #include "plot/TimeTicks.h"
-#include "storage/DISK.h"
 #include "time/TimeText.h"
 #include "ui/CApp.h"
 
@@ -106,8 +105,8 @@ bool ChartWindow::buildSlice() {
             c.summary->build(budget);
             budget = 0;
         }
-        if (c.summary->complete() && !c.closed) {
-            c.closed = true;
+        if (c.summary->complete() && !c.readThrough) {
+            c.readThrough = true;
             c.file->reportHeldError();  // what ended its chain, as the export shows it
         }
         more = more || !c.summary->complete();

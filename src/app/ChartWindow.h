@@ -19,7 +19,7 @@ public:
         std::string path;
         std::shared_ptr<DataFile> file;
         std::unique_ptr<ChannelSummary> summary;
-        bool closed = false;  // read through; what ended its chain was shown
+        bool readThrough = false;  // and what ended its chain shown
     };
 
     // Opens an MDI child of `frame` over the files (each opened, none empty).
