@@ -143,7 +143,8 @@ bool ChartWindow::handleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL: {
         POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         ScreenToClient(hwnd_, &p);
-        const int notches = GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
+        // Fine-stepping wheels send parts of a notch: each zooms its part.
+        const double notches = static_cast<double>(GET_WHEEL_DELTA_WPARAM(wp)) / WHEEL_DELTA;
         view_.zoom(std::pow(WheelStep, -notches), shareAt(p.x));
         viewChanged();
         showSpanStatus();
