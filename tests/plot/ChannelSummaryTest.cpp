@@ -6,8 +6,10 @@
 
 #include "data/DataFileIter.h"
 #include "plot/ChannelSummary.h"
+#include "plot/ChannelTrace.h"
 #include "storage/MemoryIO.h"
 #include "support/RecorderFileBuilder.h"
+#include "support/RecordingNotice.h"
 
 namespace {
 
@@ -103,3 +105,44 @@ TEST(ChannelSummary, ValueAtTheCursor) {
 }
 
 }  // namespace
+
+// A file cut in its second block: the chart reports the end of its chain once, and still reads what it holds.
+TEST(ChannelSummary, CutFileReportsItsEndOnceAndStaysReadable) {
+    testsupport::RecordingNotice notice;
+    DataFileBuilder b;
+    b.add({}).u16({1, 2, 3}).start = T0;
+    b.add({}).u16({4, 5, 6}).start = T0 + 3 * S;
+    std::vector<std::uint8_t> bytes = b.build();
+    bytes.resize(bytes.size() - 4);
+    DataFile df(std::make_unique<File>(std::make_unique<MemoryIO>(bytes)));
+    df.open();
+    ChannelSummary summary(df);
+    EXPECT_EQ(summary.progress(), 0);
+    EXPECT_TRUE(summary.build());
+    EXPECT_EQ(summary.progress(), 1);
+    EXPECT_TRUE(notice.messages.empty());
+    df.reportHeldError();
+    df.reportHeldError();
+    EXPECT_EQ(notice.messages, std::vector<std::string>{"End of File"});
+    float value = 0;
+    DataFileIter second(df);
+    second.advance(1);
+    EXPECT_TRUE(summary.valueAt(T0 + S, value));
+    EXPECT_EQ(value, second.reading());
+}
+
+// A panel's range: the scale in order, widened to the samples, never empty.
+TEST(ChannelTrace, ShownRange) {
+    const struct { float scaleLow, scaleHigh; std::vector<float> samples; float low, high; } rows[] = {
+        {0, 100, {20, 50}, 0, 100}, {100, 0, {}, 0, 100}, {0, 100, {-5, 120}, -5, 120},
+        {NAN, 5, {2}, 0, 2}, {5, 5, {}, 4, 6}, {INFINITY, 1, {}, -1, 1},
+    };
+    for (const auto& r : rows) {
+        ChannelTrace t{"", r.scaleLow, r.scaleHigh, ColumnEnvelope(0, 10, 1)};
+        for (float v : r.samples) t.envelope.add(5, v);
+        float low = 0, high = 0;
+        bool any = false;
+        t.shownRange(low, high, any);
+        EXPECT_EQ(std::vector<float>({low, high, float(any)}), std::vector<float>({r.low, r.high, float(!r.samples.empty())})) << r.scaleLow;
+    }
+}
