@@ -236,6 +236,11 @@ double ChartWindow::shareAt(int x) const {
     return std::clamp(static_cast<double>(x - Left) / std::max(1, plotRight() - Left), 0.0, 1.0);
 }
 
+int ChartWindow::xOf(std::uint64_t ticks) const {
+    const double share = static_cast<double>(ticks - view_.start()) / static_cast<double>(view_.end() - view_.start());
+    return Left + static_cast<int>(share * (plotRight() - Left));
+}
+
 int ChartWindow::plotRight() const {
     RECT rc{};
     GetClientRect(hwnd_, &rc);
@@ -292,8 +297,7 @@ void ChartWindow::render() {
         Pen pen(Ink);
         Selected use(dc, pen.handle);
         for (const TimeTick& t : ticks) {
-            const int x = Left + static_cast<int>(static_cast<double>(t.ticks - view_.start()) /
-                                                  static_cast<double>(view_.end() - view_.start()) * columns);
+            const int x = xOf(t.ticks);
             MoveToEx(dc, x, y, nullptr);
             LineTo(dc, x, y + 4);
             textAt(dc, x, y + 5, t.text, TA_CENTER | TA_TOP);
@@ -325,8 +329,7 @@ void ChartWindow::drawPanel(HDC dc, std::size_t index, int top, int height, cons
         Pen pen(Grid);
         Selected use(dc, pen.handle);
         for (const TimeTick& t : ticks) {
-            const int x = Left + static_cast<int>(static_cast<double>(t.ticks - view_.start()) /
-                                                  static_cast<double>(view_.end() - view_.start()) * columns);
+            const int x = xOf(t.ticks);
             MoveToEx(dc, x, plotTop, nullptr);
             LineTo(dc, x, plotBottom);
         }

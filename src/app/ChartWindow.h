@@ -49,6 +49,8 @@ private:
     void contextMenu(int x, int y);
     // The share of the plot's width at client x, 0 to 1.
     double shareAt(int x) const;
+    // The client x of a time within the view: shareAt's inverse.
+    int xOf(std::uint64_t ticks) const;
     int plotRight() const;
 
     std::vector<Channel> channels_;
